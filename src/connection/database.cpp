@@ -1,0 +1,163 @@
+#include "connection/database.h"
+#include "connection/fbapi.h"
+#include "connection/fberror.h"
+#include "connection/transaction.h"
+#include "platform/prompts.h"
+#include <algorithm>
+
+namespace {
+void addDpbString(std::string& dpb, char item, const QByteArray& value) {
+    dpb += item;
+    dpb += static_cast<char>(std::min<qsizetype>(value.size(), 255));
+    dpb.append(value.constData(), std::min<qsizetype>(value.size(), 255));
+}
+} // namespace
+
+Database::Database(QObject* parent) : QObject(parent) {
+    loadClientLibrary();
+    m_metadata = std::make_unique<Transaction>();
+    m_metadata->setDefaultDatabase(this);
+}
+
+Database::~Database() {
+    try {
+        doDisconnect();
+    } catch (...) {
+    }
+    m_metadata.reset();
+    for (Transaction* t : m_transactions)
+        if (t) t->setDefaultDatabase(nullptr);
+}
+
+void Database::setDatabaseName(const QString& name) {
+    if (name == m_databaseName) return;
+    if (connected()) throw AppError(QStringLiteral("Cannot perform operation -- DB is currently open"));
+    m_databaseName = name;
+}
+
+void Database::setConnected(bool on) {
+    if (on == connected()) return;
+    if (on)
+        doConnect();
+    else
+        doDisconnect();
+}
+
+void Database::checkConnected() const {
+    if (!connected()) throw AppError(QStringLiteral("Cannot perform operation -- DB is not open"));
+}
+
+QString Database::paramValue(const QString& name) const {
+    for (const QString& line : m_params) {
+        const int eq = line.indexOf('=');
+        const QString key = (eq < 0 ? line : line.left(eq)).trimmed();
+        if (key.compare(name, Qt::CaseInsensitive) == 0) return eq < 0 ? QString() : line.mid(eq + 1);
+    }
+    return {};
+}
+
+void Database::setParamValue(const QString& name, const QString& value) {
+    for (QString& line : m_params) {
+        const int eq = line.indexOf('=');
+        const QString key = (eq < 0 ? line : line.left(eq)).trimmed();
+        if (key.compare(name, Qt::CaseInsensitive) == 0) {
+            line = name + '=' + value;
+            return;
+        }
+    }
+    m_params.append(name + '=' + value);
+}
+
+void Database::doConnect() {
+    if (m_databaseName.isEmpty()) throw AppError(QStringLiteral("Database name is missing"));
+
+    QString user = paramValue(QStringLiteral("user_name"));
+    QString password = paramValue(QStringLiteral("password"));
+    if (m_loginPrompt) {
+        LoginRequest req;
+        req.databaseName = m_databaseName;
+        req.userName = user;
+        QString typedUser, typedPassword;
+        if (!Prompts::instance().login(req, &typedUser, &typedPassword))
+            throw AppError(QStringLiteral("Operation cancelled at user's request"));
+        // The next login of this run proposes the name typed now; the password stays in memory only.
+        setParamValue(QStringLiteral("user_name"), typedUser);
+        user = typedUser;
+        password = typedPassword;
+    }
+
+    std::string dpb;
+    dpb += static_cast<char>(isc_dpb_version1);
+    addDpbString(dpb, isc_dpb_user_name, user.toUtf8());
+    if (!password.isEmpty()) addDpbString(dpb, isc_dpb_password, password.toUtf8());
+    addDpbString(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("UTF8"));
+    dpb += static_cast<char>(isc_dpb_utf8_filename);
+    dpb += static_cast<char>(0);
+    // Other parameter lines that the client knows by name are passed on as strings.
+    password.fill(QChar(' '));
+
+    const QByteArray name = m_databaseName.toUtf8();
+    ISC_STATUS_ARRAY status = {};
+    isc_db_handle h = 0;
+    fbApi().isc_attach_database(status, static_cast<short>(name.size()), name.constData(), &h,
+                                static_cast<short>(dpb.size()), dpb.data());
+    std::fill(dpb.begin(), dpb.end(), '\0');
+    checkStatus(status);
+    m_handle = h;
+
+    // Dialect of the database.
+    const char items[] = {isc_info_db_sql_dialect, isc_info_end};
+    char result[32] = {};
+    m_dialect = 3;
+    fbApi().isc_database_info(status, &m_handle, sizeof items, items, sizeof result, result);
+    if (!statusFailed(status) && result[0] == isc_info_db_sql_dialect) {
+        const short len = static_cast<short>(fbApi().isc_vax_integer(result + 1, 2));
+        const int dialect = static_cast<int>(fbApi().isc_vax_integer(result + 3, len));
+        if (dialect > 0 && dialect < 3) m_dialect = dialect;
+    }
+    emit connectedChanged(true);
+}
+
+void Database::doDisconnect() {
+    if (!connected()) return;
+    // 1. Close every dataset and query of the connection.
+    const auto attached = m_attached;
+    for (AttachedObject* o : attached)
+        if (std::find(m_attached.begin(), m_attached.end(), o) != m_attached.end()) o->closeAttached();
+    // 2. End every transaction still active by its default action.
+    std::exception_ptr firstError;
+    const auto transactions = m_transactions;
+    for (Transaction* t : transactions) {
+        if (t && t->inTransaction()) {
+            try {
+                t->endByDefaultAction();
+            } catch (...) {
+                if (!firstError) firstError = std::current_exception();
+            }
+        }
+    }
+    // 3. Detach.
+    ISC_STATUS_ARRAY status = {};
+    fbApi().isc_detach_database(status, &m_handle);
+    if (statusFailed(status)) {
+        m_handle = 0; // the attachment is gone either way
+        if (!firstError) firstError = std::make_exception_ptr(DbError(statusMessage(status), 0, status[1]));
+    }
+    m_handle = 0;
+    m_dialect = 3;
+    emit connectedChanged(false);
+    if (firstError) std::rethrow_exception(firstError);
+}
+
+void Database::attach(AttachedObject* o) {
+    if (std::find(m_attached.begin(), m_attached.end(), o) == m_attached.end()) m_attached.push_back(o);
+}
+
+void Database::detach(AttachedObject* o) { std::erase(m_attached, o); }
+
+void Database::addTransaction(Transaction* t) {
+    if (std::find(m_transactions.begin(), m_transactions.end(), t) == m_transactions.end())
+        m_transactions.push_back(t);
+}
+
+void Database::removeTransaction(Transaction* t) { std::erase(m_transactions, t); }

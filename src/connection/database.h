@@ -1,0 +1,86 @@
+#pragma once
+#include <ibase.h>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class Transaction;
+
+// Anything that must be closed before its transaction ends or its connection goes away
+// (datasets, queries, the table object). Registered with Database and Transaction.
+class AttachedObject {
+public:
+    virtual ~AttachedObject() = default;
+    // Close, releasing prepared statements. Must not throw.
+    virtual void closeAttached() = 0;
+};
+
+// The connection ("Banco"). One attachment handle; the login prompt before every attach.
+class Database : public QObject {
+    Q_OBJECT
+public:
+    // Loads the client library; raises AppError when it cannot be loaded.
+    explicit Database(QObject* parent = nullptr);
+    ~Database() override; // disconnects: the default transaction commits (its default action)
+
+    QString databaseName() const { return m_databaseName; }
+    // Same name again: nothing. Another name while connected: "Cannot perform operation -- DB is currently open".
+    void setDatabaseName(const QString& name);
+
+    // Lines "name=value"; "user_name" and "password" become the DPB's user name and password.
+    QStringList& params() { return m_params; }
+    const QStringList& params() const { return m_params; }
+
+    bool loginPrompt() const { return m_loginPrompt; }
+    void setLoginPrompt(bool on) { m_loginPrompt = on; }
+
+    bool connected() const { return m_handle != 0; }
+    void setConnected(bool on);
+    void open() { setConnected(true); }
+    void close() { setConnected(false); }
+
+    // 3, or the database's own dialect when that is lower.
+    int sqlDialect() const { return m_dialect; }
+
+    Transaction* defaultTransaction() const { return m_defaultTransaction; }
+    void setDefaultTransaction(Transaction* t) { m_defaultTransaction = t; }
+
+    isc_db_handle* handle() { return &m_handle; }
+
+    // Metadata lists, on the internal metadata transaction (started before, committed after).
+    void getTableNames(QStringList& list, bool includeSystemTables = false);
+    void getFieldNames(const QString& tableName, QStringList& list);
+
+    // The metadata transaction: started before and committed after each metadata request.
+    Transaction* metadataTransaction() const { return m_metadata.get(); }
+
+    // Raises "Cannot perform operation -- DB is not open" unless connected.
+    void checkConnected() const;
+
+    // Registry used by disconnect (datasets, queries, table objects) and by transactions.
+    void attach(AttachedObject* o);
+    void detach(AttachedObject* o);
+    void addTransaction(Transaction* t);
+    void removeTransaction(Transaction* t);
+
+signals:
+    void connectedChanged(bool connected);
+
+private:
+    void doConnect();
+    void doDisconnect();
+    QString paramValue(const QString& name) const;
+    void setParamValue(const QString& name, const QString& value);
+
+    QString m_databaseName;
+    QStringList m_params;
+    bool m_loginPrompt = true;
+    isc_db_handle m_handle = 0;
+    int m_dialect = 3;
+    QPointer<Transaction> m_defaultTransaction;
+    std::unique_ptr<Transaction> m_metadata;
+    std::vector<AttachedObject*> m_attached;
+    std::vector<Transaction*> m_transactions;
+};

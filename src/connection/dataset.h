@@ -1,0 +1,181 @@
+#pragma once
+#include "connection/database.h"
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+class Transaction;
+class DataSet;
+class DataSetPrivate;
+
+// Field kinds by the column's SQL type (see fieldKindOf in fieldkind.h).
+enum class FieldKind {
+    Unknown,   // no field (arrays and unknown codes)
+    String,    // CHAR, VARCHAR
+    SmallInt,  // SMALLINT scale 0
+    Integer,   // INTEGER scale 0
+    LargeInt,  // BIGINT scale 0
+    Float,     // FLOAT, DOUBLE PRECISION; INTEGER/BIGINT scale < -4 on dialect 1
+    BCD,       // fixed-point decimal (scale -1 to -4)
+    FmtBCD,    // high-precision decimal (scale below -4, dialect 3)
+    DateTime,  // TIMESTAMP
+    Date,      // DATE
+    Time,      // TIME
+    Memo,      // BLOB sub-type 1 (text blob)
+    Blob,      // other BLOB sub-types
+    Boolean,   // BOOLEAN (32764, or 590 on other servers)
+};
+
+// One result column of an open dataset. Values are those of the dataset's current row.
+class Field {
+public:
+    QString fieldName() const;
+    QString displayName() const;
+    int index() const;
+    FieldKind kind() const;
+    bool isBlob() const; // Memo or Blob
+    bool isMemo() const;
+    bool required() const;
+    bool readOnly() const;
+    bool visible() const;
+    void setVisible(bool on);
+    int size() const;      // characters for text, digits after the point for decimals
+    int precision() const;
+    bool computed() const; // COMPUTED BY column of its table
+    bool hasDefault() const;
+
+    bool isNull() const;
+    // Null: an invalid QVariant. Text: QString; integers: qlonglong/int; decimals: double; floats: double;
+    // DATE: QDate; TIME: QTime; TIMESTAMP: QDateTime (no time zone); BOOLEAN: bool; text blob: QString;
+    // other blobs: QByteArray.
+    QVariant value() const;
+    // The value written as text: numbers in the locale's form (decimal comma under pt_BR, no
+    // grouping), dates in the locale's short date form, timestamps with " hh:mm:ss" unless the
+    // time is midnight, blobs their content. Empty for null.
+    QString asString() const;
+    QByteArray blobBytes() const; // blob content (text blobs as UTF-8)
+
+    // Only in edit or insert state (automatic edit: in browse state they call edit() first).
+    void setValue(const QVariant& v);
+    void setAsString(const QString& text); // parsed by the same rules as asString; raises AppError on bad input
+    void setBlobBytes(const QByteArray& bytes);
+    void clear(); // null
+
+    DataSet* dataSet() const { return m_dataSet; }
+
+private:
+    friend class DataSet;
+    friend class DataSetPrivate;
+    DataSet* m_dataSet = nullptr;
+    int m_index = 0;
+};
+
+// The editable dataset: a cursor over a SELECT whose rows are read forward as views ask and kept
+// in a compact store, and whose posted changes go at once through owner-supplied INSERT, UPDATE,
+// DELETE and single-row SELECT statements with parameters bound by name (:NAME and :NEW_NAME the
+// current value, :OLD_NAME the value as last read or posted). A dataset with no writing
+// statements is the read-only query; opened on a statement that returns no rows, it executes it
+// once and is open without fields or rows.
+class DataSet : public QObject, public AttachedObject {
+    Q_OBJECT
+public:
+    enum State { Inactive, Browse, Edit, Insert };
+    Q_ENUM(State)
+    enum LocateOption { NoLocateOptions = 0, CaseInsensitive = 1, PartialKey = 2 };
+
+    explicit DataSet(QObject* parent = nullptr);
+    ~DataSet() override;
+
+    Database* database() const;
+    void setDatabase(Database* db);
+    Transaction* transaction() const;
+    void setTransaction(Transaction* tr);
+
+    // Statements, each a list of lines sent joined by line breaks. Changing one closes the dataset.
+    QStringList selectSQL() const;
+    void setSelectSQL(const QStringList& lines);
+    QStringList insertSQL() const;
+    void setInsertSQL(const QStringList& lines);
+    QStringList modifySQL() const;
+    void setModifySQL(const QStringList& lines);
+    QStringList deleteSQL() const;
+    void setDeleteSQL(const QStringList& lines);
+    QStringList refreshSQL() const;
+    void setRefreshSQL(const QStringList& lines);
+
+    void open();  // nothing when open
+    void close(); // nothing when closed; an edit in progress is lost
+    bool active() const;
+    void setActive(bool on);
+    State state() const;
+    bool modified() const; // a field was changed in the current edit or insert
+
+    // Statement that returns rows (a cursor) or one that was executed once.
+    bool hasCursor() const;
+    qint64 rowsAffected() const;
+
+    // Rows read so far (plus a row being inserted). Reading goes forward only.
+    int rowCount() const;
+    bool allFetched() const;
+    int fetchMore(int count); // rows added
+    void fetchAll();
+
+    // Navigation. Moving away from a row in edit or insert posts it when modified, cancels it otherwise.
+    int currentRow() const; // 0-based; -1 when empty or closed
+    void setCurrentRow(int row);
+    int recNo() const; // 1-based record number of the current row; 0 when none
+    void first();
+    void next();
+    void prior();
+    void last(); // reads every row
+    bool eof() const;
+    bool bof() const;
+    bool isEmpty() const;
+
+    int fieldCount() const;
+    Field* field(int index) const;
+    Field* fieldByName(const QString& name) const; // raises AppError "Field '%s' not found"
+    Field* findField(const QString& name) const;   // nullptr when absent
+    QStringList fieldDefNames() const;
+
+    // Row data without moving the cursor (for grids and exports). The row being edited shows its
+    // edited values.
+    bool isNull(int row, int field) const;
+    QVariant value(int row, int field) const;
+    QString text(int row, int field) const;
+
+    bool canInsert() const;
+    bool canModify() const;
+    bool canDelete() const;
+
+    void edit();
+    void insert(); // new empty row before the current row
+    void append(); // new empty row after the last row (reads every row first)
+    void post();
+    void cancel();
+    void remove(); // delete the current row
+
+    bool locate(const QString& fieldName, const QVariant& value, int options);
+
+    // AttachedObject: end of the transaction or disconnect.
+    void closeAttached() override;
+
+signals:
+    void stateChanged(DataSet::State state);
+    // The whole row set changed (open, close, reopen): views reset.
+    void dataReset();
+    void rowsFetched(int first, int last);
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void currentRowChanged(int row);
+    // Post failed on a required field; views focus the control bound to it.
+    void focusField(int fieldIndex);
+
+private:
+    friend class Field;
+    std::unique_ptr<DataSetPrivate> d;
+};

@@ -1,0 +1,41 @@
+#pragma once
+#include "connection/dataset.h"
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <vector>
+
+// A dataset shown in a grid: one column per visible field (titled with the field name), one row
+// per row read so far; more rows are read in batches as the view asks (canFetchMore/fetchMore).
+// Cells are editable only when the dataset can write; an edit goes through the dataset's
+// edit/field value (the row is posted when the dataset's current row moves, or by post()).
+class DataSetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int NullRole = Qt::UserRole + 1;    // bool: the cell holds NULL
+    static constexpr int FieldIndexRole = Qt::UserRole + 2; // int: the field shown in the column
+    static constexpr int BatchSize = 256;
+
+    explicit DataSetModel(DataSet* dataSet, QObject* parent = nullptr);
+
+    DataSet* dataSet() const { return m_dataSet; }
+    int fieldIndex(int column) const; // -1 when out of range
+    int columnOf(int fieldIndex) const; // -1 when the field is hidden
+    // Rebuilds the columns from the fields' visible flags.
+    void refreshColumns();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+signals:
+    void stateChanged(DataSet::State state);
+
+private:
+    QPointer<DataSet> m_dataSet;
+    std::vector<int> m_columns; // field index per column
+};

@@ -1,0 +1,81 @@
+#include "platform/textfile.h"
+#include "platform/apperror.h"
+#include "platform/cp1252.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+QString nativePath(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+
+QString systemReason(const QFileDevice& f) {
+    // QFile keeps errno's text for open failures; fall back to the device's description.
+    const QString s = f.errorString();
+    return s.isEmpty() ? QString::fromLocal8Bit(std::strerror(errno)) : s;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        const int err = errno;
+        QString reason = err ? QString::fromLocal8Bit(std::strerror(err)) : systemReason(f);
+        if (!QFileInfo::exists(path)) reason = QString::fromLocal8Bit(std::strerror(ENOENT));
+        throw AppError(cannotOpenMessage(path, reason));
+    }
+    return f.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& data) {
+    QSaveFile f(path);
+    errno = 0;
+    if (!f.open(QIODevice::WriteOnly)) throw AppError(cannotCreateMessage(path, systemReason(f)));
+    if (f.write(data) != data.size() || !f.commit())
+        throw AppError(cannotCreateMessage(path, systemReason(f)));
+}
+} // namespace
+
+QString cannotOpenMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("Cannot open file \"%1\". %2").arg(nativePath(path), reason);
+}
+
+QString cannotCreateMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("Cannot create file \"%1\". %2").arg(nativePath(path), reason);
+}
+
+QString readText(const QString& path) {
+    QString text = fromCp1252(readAll(path));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QChar('\r'), QChar('\n'));
+    return text;
+}
+
+QStringList readTextLines(const QString& path) {
+    QString text = readText(path);
+    if (text.isEmpty()) return {};
+    if (text.endsWith('\n')) text.chop(1);
+    return text.split('\n');
+}
+
+void writeTextLines(const QString& path, const QStringList& lines) {
+    QByteArray data;
+    for (const QString& line : lines) {
+        data += toCp1252(line);
+        data += "\r\n";
+    }
+    writeAll(path, data);
+}
+
+void writeText(const QString& path, const QString& text) {
+    bool lossless = true;
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QChar('\r'), QChar('\n'));
+    t.replace(QChar('\n'), QStringLiteral("\r\n"));
+    const QByteArray data = toCp1252(t, &lossless);
+    if (!lossless)
+        throw AppError(QStringLiteral("O texto contém caracteres que não podem ser gravados no arquivo \"%1\"")
+                           .arg(nativePath(path)));
+    writeAll(path, data);
+}
