@@ -1,0 +1,14 @@
+#pragma once
+#include <QHash>
+#include <QString>
+
+class Database;
+
+struct ColumnInfo {
+    bool computed = false;   // COMPUTED BY expression present: computed and read-only
+    bool hasDefault = false; // default on the column or on its domain: not required
+};
+
+// The columns of a table that are computed or have a default value, by column name (trailing
+// blanks removed). Runs on the metadata transaction (started before, committed after).
+QHash<QString, ColumnInfo> computedOrDefaultColumns(Database* db, const QString& relation);
