@@ -29,6 +29,9 @@ Database::~Database() {
         if (t) t->setDefaultDatabase(nullptr);
 }
 
+Transaction* Database::defaultTransaction() const { return m_defaultTransaction; }
+void Database::setDefaultTransaction(Transaction* t) { m_defaultTransaction = t; }
+
 void Database::setDatabaseName(const QString& name) {
     if (name == m_databaseName) return;
     if (connected()) throw AppError(QStringLiteral("Cannot perform operation -- DB is currently open"));

@@ -44,8 +44,8 @@ public:
     // 3, or the database's own dialect when that is lower.
     int sqlDialect() const { return m_dialect; }
 
-    Transaction* defaultTransaction() const { return m_defaultTransaction; }
-    void setDefaultTransaction(Transaction* t) { m_defaultTransaction = t; }
+    Transaction* defaultTransaction() const;
+    void setDefaultTransaction(Transaction* t);
 
     isc_db_handle* handle() { return &m_handle; }
 
