@@ -74,8 +74,17 @@ void writeText(const QString& path, const QString& text) {
     t.replace(QChar('\r'), QChar('\n'));
     t.replace(QChar('\n'), QStringLiteral("\r\n"));
     const QByteArray data = toCp1252(t, &lossless);
-    if (!lossless)
-        throw AppError(QStringLiteral("O texto contém caracteres que não podem ser gravados no arquivo \"%1\"")
-                           .arg(nativePath(path)));
+    if (!lossless) {
+        // Name the first offender so the user can find it in a long text.
+        QString offender;
+        for (qsizetype i = 0; i < text.size() && offender.isEmpty(); ++i) {
+            const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            if (!fitsCp1252(text.mid(i, n))) offender = text.mid(i, n);
+            i += n - 1;
+        }
+        throw AppError(QStringLiteral("O texto contém caracteres que não podem ser gravados no arquivo \"%1\", "
+                                      "como \"%2\". Nada foi gravado")
+                           .arg(nativePath(path), offender));
+    }
     writeAll(path, data);
 }
