@@ -23,6 +23,18 @@ Database::~Database() {
     try {
         doDisconnect();
     } catch (...) {
+        // Nobody is left to report to: undo what could not be committed and let the attachment go.
+        for (Transaction* t : m_transactions) {
+            if (t && t->inTransaction()) {
+                try {
+                    t->rollback();
+                } catch (...) {
+                }
+            }
+        }
+        ISC_STATUS_ARRAY status = {};
+        if (m_handle) fbApi().isc_detach_database(status, &m_handle);
+        m_handle = 0;
     }
     m_metadata.reset();
     for (Transaction* t : m_transactions)
@@ -127,29 +139,19 @@ void Database::doDisconnect() {
     const auto attached = m_attached;
     for (AttachedObject* o : attached)
         if (std::find(m_attached.begin(), m_attached.end(), o) != m_attached.end()) o->closeAttached();
-    // 2. End every transaction still active by its default action.
-    std::exception_ptr firstError;
+    // 2. End every transaction still active by its default action. A commit that fails stops the
+    //    disconnect: the work is still pending and the connection stays, so nothing is lost unseen.
     const auto transactions = m_transactions;
-    for (Transaction* t : transactions) {
-        if (t && t->inTransaction()) {
-            try {
-                t->endByDefaultAction();
-            } catch (...) {
-                if (!firstError) firstError = std::current_exception();
-            }
-        }
-    }
+    for (Transaction* t : transactions)
+        if (t && t->inTransaction()) t->endByDefaultAction();
     // 3. Detach.
     ISC_STATUS_ARRAY status = {};
     fbApi().isc_detach_database(status, &m_handle);
-    if (statusFailed(status)) {
-        m_handle = 0; // the attachment is gone either way
-        if (!firstError) firstError = std::make_exception_ptr(DbError(statusMessage(status), 0, status[1]));
-    }
-    m_handle = 0;
+    const bool failed = statusFailed(status);
+    m_handle = 0; // the attachment is gone either way
     m_dialect = 3;
     emit connectedChanged(false);
-    if (firstError) std::rethrow_exception(firstError);
+    if (failed) raiseStatus(status);
 }
 
 void Database::attach(AttachedObject* o) {

@@ -3,10 +3,13 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QVariantList>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class Transaction;
+class SqlDa;
 
 // Anything that must be closed before its transaction ends or its connection goes away
 // (datasets, queries, the table object). Registered with Database and Transaction.
@@ -55,6 +58,13 @@ public:
 
     // The metadata transaction: started before and committed after each metadata request.
     Transaction* metadataTransaction() const { return m_metadata.get(); }
+
+    // One metadata request: connects first when needed (login), starts the metadata transaction,
+    // binds params in order, hands every row to onRow and commits, also when the request fails.
+    void metadataQuery(const QString& sql, const QVariantList& params,
+                       const std::function<void(const SqlDa&)>& onRow);
+    // A table name as the catalogue holds it: trimmed, and upper case on a dialect-1 connection.
+    QString metadataName(const QString& tableName) const;
 
     // Raises "Cannot perform operation -- DB is not open" unless connected.
     void checkConnected() const;

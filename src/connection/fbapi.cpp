@@ -27,7 +27,10 @@ void loadClientLibrary() {
     if (!api.name) complete = false;
     FBADMIN_FB_FUNCTIONS(FBADMIN_FB_LOAD)
 #undef FBADMIN_FB_LOAD
-    if (!complete) throw AppError(QString::fromLatin1(kNotFound));
+    if (!complete) {
+        dlclose(lib); // not the client library after all
+        throw AppError(QString::fromLatin1(kNotFound));
+    }
     g_api = api;
     g_loaded = true;
 }

@@ -4,23 +4,33 @@
 #include "platform/apperror.h"
 
 namespace {
-// Runs a metadata query on the metadata transaction and collects the first column, trailing
-// blanks removed. The transaction is committed also when the query fails.
+QString trimRight(QString s) {
+    while (s.endsWith(' '))
+        s.chop(1);
+    return s;
+}
+
+// The first column of every row, trailing blanks removed, in the order the server returns them.
 QStringList metadataColumn(Database* db, const QString& sql, const QVariantList& params = {}) {
-    if (!db->connected()) db->setConnected(true);
-    Transaction* tr = db->metadataTransaction();
-    tr->ensureActive();
     QStringList result;
+    db->metadataQuery(sql, params, [&](const SqlDa& row) { result.append(trimRight(row.text(0))); });
+    return result;
+}
+} // namespace
+
+void Database::metadataQuery(const QString& sql, const QVariantList& params,
+                             const std::function<void(const SqlDa&)>& onRow) {
+    if (!connected()) setConnected(true);
+    Transaction* tr = metadataTransaction();
+    tr->ensureActive();
     try {
-        Statement st(db, tr);
+        Statement st(this, tr);
         st.prepare(sql);
-        for (int i = 0; i < params.size() && i < st.in().count(); ++i) st.in().setValue(i, params[i]);
+        for (int i = 0; i < params.size() && i < st.in().count(); ++i)
+            st.in().setValue(i, params[i]);
         st.execute();
-        while (st.fetch()) {
-            QString s = st.out().text(0);
-            while (s.endsWith(' ')) s.chop(1);
-            result.append(s);
-        }
+        while (st.fetch())
+            onRow(st.out());
     } catch (...) {
         try {
             tr->commit();
@@ -29,9 +39,12 @@ QStringList metadataColumn(Database* db, const QString& sql, const QVariantList&
         throw;
     }
     tr->commit();
-    return result;
 }
-} // namespace
+
+QString Database::metadataName(const QString& tableName) const {
+    const QString name = tableName.trimmed();
+    return sqlDialect() < 3 ? name.toUpper() : name;
+}
 
 void Database::getTableNames(QStringList& list, bool includeSystemTables) {
     const QString sql =
@@ -40,18 +53,16 @@ void Database::getTableNames(QStringList& list, bool includeSystemTables) {
                              "ORDER BY RDB$RELATION_NAME")
             : QStringLiteral("Select RDB$RELATION_NAME from RDB$RELATIONS  where RDB$VIEW_BLR is NULL and "
                              "RDB$SYSTEM_FLAG = 0 ORDER BY RDB$RELATION_NAME");
-    const QStringList names = metadataColumn(this, sql);
-    list = names;
+    list = metadataColumn(this, sql);
 }
 
 void Database::getFieldNames(const QString& tableName, QStringList& list) {
-    QString name = tableName.trimmed();
-    if (name.isEmpty()) throw AppError(QStringLiteral("No Table Name assigned"));
-    if (!connected()) setConnected(true);
-    if (sqlDialect() < 3) name = name.toUpper();
+    if (tableName.trimmed().isEmpty()) throw AppError(QStringLiteral("No Table Name assigned"));
+    if (!connected()) setConnected(true); // the dialect is known only once connected
     // The table name is bound, so a name holding a quote can neither break the query nor add SQL to it.
-    const QString sql = QStringLiteral("Select R.RDB$FIELD_NAME from RDB$RELATION_FIELDS R, RDB$FIELDS F where "
-                                       "R.RDB$RELATION_NAME = ? and R.RDB$FIELD_SOURCE = F.RDB$FIELD_NAME "
-                                       "ORDER BY RDB$FIELD_POSITION");
-    list = metadataColumn(this, sql, {name});
+    const QString sql =
+        QStringLiteral("Select R.RDB$FIELD_NAME from RDB$RELATION_FIELDS R, RDB$FIELDS F where "
+                       "R.RDB$RELATION_NAME = ? and R.RDB$FIELD_SOURCE = F.RDB$FIELD_NAME "
+                       "ORDER BY RDB$FIELD_POSITION");
+    list = metadataColumn(this, sql, {metadataName(tableName)});
 }

@@ -5,6 +5,7 @@
 #include "connection/statement.h"
 #include "connection/transaction.h"
 #include "platform/apperror.h"
+#include "support/testconnection.h"
 #include <QDir>
 #include <QtTest>
 
@@ -23,7 +24,8 @@ struct RawAttachment {
         dpb += "UTF8";
         const QByteArray p = path.toUtf8();
         ISC_STATUS_ARRAY status = {};
-        fbApi().isc_attach_database(status, 0, p.constData(), &db, static_cast<short>(dpb.size()), dpb.data());
+        fbApi().isc_attach_database(status, 0, p.constData(), &db, static_cast<short>(dpb.size()),
+                                    dpb.data());
         checkStatus(status);
     }
     ~RawAttachment() {
@@ -33,7 +35,9 @@ struct RawAttachment {
 };
 } // namespace
 
-TempDatabase::TempDatabase(const QStringList& ddl, const QString& charset, const QString& fileName) {
+TempDatabase::TempDatabase(const QStringList& ddl, const QString& charset, const QString& fileName,
+                           int dialect)
+    : m_dialect(dialect) {
     if (!m_dir.isValid()) qFatal("no temporary directory");
     m_path = QDir(m_dir.path()).filePath(fileName);
     const QByteArray sql = QStringLiteral("CREATE DATABASE '%1' USER 'SYSDBA' DEFAULT CHARACTER SET %2")
@@ -42,7 +46,8 @@ TempDatabase::TempDatabase(const QStringList& ddl, const QString& charset, const
     ISC_STATUS_ARRAY status = {};
     isc_db_handle db = 0;
     isc_tr_handle tr = 0;
-    fbApi().isc_dsql_execute_immediate(status, &db, &tr, 0, sql.constData(), 3, nullptr);
+    fbApi().isc_dsql_execute_immediate(status, &db, &tr, 0, sql.constData(),
+                                       static_cast<unsigned short>(dialect), nullptr);
     checkStatus(status);
     fbApi().isc_detach_database(status, &db);
     checkStatus(status);
@@ -69,7 +74,8 @@ void TempDatabase::exec(const QStringList& statements) {
     checkStatus(status);
     for (const QString& s : statements) {
         const QByteArray sql = s.toUtf8();
-        fbApi().isc_dsql_execute_immediate(status, &a.db, &tr, 0, sql.constData(), 3, nullptr);
+        fbApi().isc_dsql_execute_immediate(status, &a.db, &tr, 0, sql.constData(),
+                                           static_cast<unsigned short>(m_dialect), nullptr);
         if (statusFailed(status)) {
             const QString msg = statusMessage(status);
             ISC_STATUS_ARRAY s2 = {};
@@ -86,23 +92,17 @@ void TempDatabase::exec(const QStringList& statements) {
 
 QStringList TempDatabase::column(const QString& select) {
     // Goes through the access layer's statement on a private connection without login prompt.
-    Database db;
-    db.setLoginPrompt(false);
-    db.params() = QStringList{QStringLiteral("user_name=SYSDBA")};
-    db.setDatabaseName(m_path);
-    db.setConnected(true);
-    Transaction tr;
-    tr.setDefaultDatabase(&db);
-    tr.params() = QStringList{QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")};
-    tr.start();
+    TestConnection c(m_path);
+    c.open();
     QStringList out;
     {
-        Statement st(&db, &tr);
+        Statement st(&c.db, &c.tr);
         st.prepare(select);
         st.execute();
-        while (st.fetch()) out.append(st.out().isNull(0) ? QStringLiteral("<null>") : st.out().text(0));
+        while (st.fetch())
+            out.append(st.out().isNull(0) ? QStringLiteral("<null>") : st.out().text(0));
     }
-    tr.commit();
+    c.tr.commit();
     return out;
 }
 

@@ -7,9 +7,10 @@
 // Statements run in their own attachment (as SYSDBA), each script committed at once.
 class TempDatabase {
 public:
-    // charset: the database's default character set ("UTF8", "WIN1252", "ISO8859_1", "NONE").
+    // charset: the database's default character set ("UTF8", "WIN1252", "ISO8859_1", "NONE");
+    // dialect: the SQL dialect the database is created in (and its statements run in).
     explicit TempDatabase(const QStringList& ddl = {}, const QString& charset = QStringLiteral("UTF8"),
-                          const QString& fileName = QStringLiteral("test.fdb"));
+                          const QString& fileName = QStringLiteral("test.fdb"), int dialect = 3);
     ~TempDatabase();
     TempDatabase(const TempDatabase&) = delete;
     TempDatabase& operator=(const TempDatabase&) = delete;
@@ -21,11 +22,15 @@ public:
     void exec(const QString& statement) { exec(QStringList{statement}); }
     // First column of every row of a SELECT, as text ("<null>" for NULL), in a separate attachment.
     QStringList column(const QString& select);
-    QString scalar(const QString& select) { const QStringList c = column(select); return c.isEmpty() ? QString() : c.first(); }
+    QString scalar(const QString& select) {
+        const QStringList c = column(select);
+        return c.isEmpty() ? QString() : c.first();
+    }
 
 private:
     QTemporaryDir m_dir;
     QString m_path;
+    int m_dialect = 3;
 };
 
 // The loopback server of the network tests (scripts/test starts it).
