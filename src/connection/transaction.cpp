@@ -36,6 +36,11 @@ Transaction::~Transaction() {
         try {
             endByDefaultAction();
         } catch (...) {
+            // A refused commit would otherwise leave the transaction, and with it the attachment, open.
+            try {
+                rollback();
+            } catch (...) {
+            }
         }
     }
     if (m_database) m_database->removeTransaction(this);

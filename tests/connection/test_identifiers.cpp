@@ -6,6 +6,7 @@ class TestIdentifiers : public QObject {
 private slots:
     void quoting_data();
     void quoting();
+    void dialectOneWritesNamesAsTheyAre();
 };
 
 void TestIdentifiers::quoting_data() {
@@ -68,6 +69,12 @@ void TestIdentifiers::quoting() {
     QCOMPARE(identifierNeedsQuotes(name), quoted != name);
     QCOMPARE(parameterFor(name, QStringLiteral("OLD_")), oldParameter);
     QCOMPARE(parameterFor(name), quoted == name ? ':' + name : ':' + quoted);
+}
+
+void TestIdentifiers::dialectOneWritesNamesAsTheyAre() {
+    QCOMPARE(quoteIdentifier(QStringLiteral("clientes"), 1), QStringLiteral("clientes"));
+    QCOMPARE(quoteIdentifier(QStringLiteral("clientes"), 3), QStringLiteral("\"clientes\""));
+    QCOMPARE(parameterFor(QStringLiteral("nome"), QStringLiteral("OLD_"), 1), QStringLiteral(":OLD_nome"));
 }
 
 QTEST_GUILESS_MAIN(TestIdentifiers)

@@ -7,8 +7,8 @@
 #include "connection/tableobject.h"
 #include "connection/transaction.h"
 #include "support/fbfixture.h"
+#include "support/namedparams.h"
 #include "support/scriptedprompts.h"
-#include <QRegularExpression>
 #include <QtTest>
 #include <memory>
 
@@ -45,39 +45,9 @@ void resetState() {
         v->clear();
 }
 
-// The dataset binds :NAME and :"Name" by name; the server sees positional markers.
-QString positional(const QString& sql, QStringList* names) {
-    static const QRegularExpression param(QStringLiteral(R"(:("(?:[^"]|"")*"|[A-Za-z_][A-Za-z0-9_$]*))"));
-    QString out;
-    int last = 0;
-    auto it = param.globalMatch(sql);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        out += sql.mid(last, m.capturedStart() - last) + '?';
-        QString name = m.captured(1);
-        if (name.startsWith('"'))
-            name = name.mid(1, name.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
-        names->append(name);
-        last = m.capturedEnd();
-    }
-    return out + sql.mid(last);
-}
-
 // Runs a generated statement with values by parameter name.
 qint64 run(TdM& dm, const QString& sql, const QHash<QString, QVariant>& values) {
-    QStringList names;
-    Statement st(dm.Banco, dm.Trans);
-    st.prepare(positional(sql, &names));
-    for (int i = 0; i < names.size(); ++i)
-        st.in().setValue(i, values.value(names[i]));
-    st.execute();
-    qint64 n = st.rowsAffected();
-    if (st.returnsRows()) {
-        n = 0;
-        while (st.fetch())
-            ++n;
-    }
-    return n;
+    return runNamed(dm.Banco, dm.Trans, sql, values);
 }
 } // namespace
 
