@@ -136,8 +136,13 @@ QVariant SqlDa::value(int i) const {
     case SQL_TEXT: {
         QString s = decodeText(d, v.sqllen, v.sqlsubtype & 0xff);
         // Multi-byte charsets pad to the byte length; the column holds sqllen / 4 characters.
-        if (!isSingleByteCharset(v.sqlsubtype & 0xff) && s.size() > v.sqllen / 4 && (v.sqlsubtype & 0xff) == 4)
-            s.truncate(v.sqllen / 4);
+        if ((v.sqlsubtype & 0xff) == 4) {
+            // Counted in characters, not UTF-16 units: a character beyond the BMP takes two.
+            qsizetype units = 0;
+            for (int chars = 0; units < s.size() && chars < v.sqllen / 4; ++chars)
+                units += s[units].isHighSurrogate() && units + 1 < s.size() ? 2 : 1;
+            s.truncate(units);
+        }
         return s;
     }
     case SQL_VARYING: {

@@ -79,6 +79,12 @@ void TestValues::roundTrip_data() {
     QTest::newRow("boolean false") << "boolean" << QVariant(false) << QVariant(false) << "FALSE";
     QTest::newRow("char pads") << "char(6)" << QVariant(QStringLiteral("pão"))
                                << QVariant(QStringLiteral("pão   ")) << "pão   ";
+    QTest::newRow("char, a character beyond the BMP")
+        << "char(3)" << QVariant(QStringLiteral("a\U0001F600")) << QVariant(QStringLiteral("a\U0001F600 "))
+        << QStringLiteral("a\U0001F600 ");
+    QTest::newRow("char, only characters beyond the BMP")
+        << "char(2)" << QVariant(QStringLiteral("\U0001F600\U0001F601"))
+        << QVariant(QStringLiteral("\U0001F600\U0001F601")) << QStringLiteral("\U0001F600\U0001F601");
     QTest::newRow("varchar") << "varchar(30)" << QVariant(kAcao) << QVariant(kAcao) << kAcao;
 }
 
