@@ -1,0 +1,5 @@
+#include "browse/browsestate.h"
+
+QString BaseSelect;
+QString FilterClause;
+QString OrderClause;

@@ -1,0 +1,123 @@
+#include "browse/ui/browsegrid.h"
+#include "connection/datasetmodel.h"
+#include "platform/errorreport.h"
+#include "platform/wincolor.h"
+#include <QLineEdit>
+#include <QMetaProperty>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+// Nothing past the cell's right neighbours can be seen; a long blob need not be laid out whole.
+constexpr int MaxPaintedChars = 512;
+} // namespace
+
+BrowseCellDelegate::BrowseCellDelegate(DataSetModel* model, QObject* parent)
+    : QStyledItemDelegate(parent), m_model(model) {}
+
+QString BrowseCellDelegate::cellText(const DataSetModel* model, const QModelIndex& index) {
+    if (!model || !model->dataSet()) return {};
+    const int field = model->fieldIndex(index.column());
+    if (field < 0 || index.row() >= model->dataSet()->rowCount()) return {};
+    QString text = model->dataSet()->text(index.row(), field).left(MaxPaintedChars);
+    for (QChar& c : text)
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    return text;
+}
+
+void BrowseCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, option, index);
+
+    const bool odd = (index.row() + 1) % 2 == 1; // the record number is the 1-based row
+    painter->save();
+    painter->fillRect(option.rect, winColor(odd ? 14799803 : 13678476));
+    QFont font = option.font;
+    font.setBold(odd);
+    painter->setFont(font);
+    const bool selected = option.state & QStyle::State_Selected;
+    painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setClipping(false);
+    const QFontMetrics fm(font);
+    painter->drawText(QPoint(option.rect.left() + 2, option.rect.top() + 2 + fm.ascent()),
+                      cellText(m_model, index));
+    painter->restore();
+}
+
+QWidget* BrowseCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                          const QModelIndex& index) const {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (!editor) return editor;
+    auto* self = const_cast<BrowseCellDelegate*>(this);
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        connect(line, &QLineEdit::textEdited, self, &BrowseCellDelegate::editorChanged);
+    } else {
+        // Any other editor: the change signal of the property that holds its value.
+        const QMetaProperty user = editor->metaObject()->userProperty();
+        if (user.isValid() && user.hasNotifySignal()) {
+            const int slot = metaObject()->indexOfSlot("editorChanged()");
+            connect(editor, user.notifySignal(), self, metaObject()->method(slot));
+        }
+    }
+    return editor;
+}
+
+void BrowseCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    m_loading = true;
+    QStyledItemDelegate::setEditorData(editor, index);
+    m_loading = false;
+}
+
+void BrowseCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                      const QModelIndex& index) const {
+    runGuarded([&] { QStyledItemDelegate::setModelData(editor, model, index); });
+}
+
+void BrowseCellDelegate::editorChanged() {
+    if (m_loading || !m_model || !m_model->dataSet()) return;
+    DataSet* ds = m_model->dataSet();
+    if (ds->state() == DataSet::Browse) runGuarded([ds] { ds->edit(); });
+}
+
+RowIndicatorHeader::RowIndicatorHeader(DataSet* dataSet, QWidget* parent)
+    : QHeaderView(Qt::Vertical, parent), m_dataSet(dataSet) {
+    setSectionResizeMode(QHeaderView::Fixed);
+    setSectionsClickable(false);
+}
+
+QSize RowIndicatorHeader::sizeHint() const {
+    QSize s = QHeaderView::sizeHint();
+    s.setWidth(14);
+    return s;
+}
+
+void RowIndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    painter->save();
+    painter->fillRect(rect, winColor(12058551));
+    painter->setPen(palette().color(QPalette::Mid));
+    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+    painter->drawLine(rect.topRight(), rect.bottomRight());
+    if (m_dataSet && m_dataSet->active() && logicalIndex == m_dataSet->currentRow()) {
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::black);
+        painter->setBrush(Qt::black);
+        const QPoint c = rect.center();
+        switch (m_dataSet->state()) {
+        case DataSet::Edit:
+            painter->drawText(rect, Qt::AlignCenter, QStringLiteral("I"));
+            break;
+        case DataSet::Insert:
+            painter->drawText(rect, Qt::AlignCenter, QStringLiteral("*"));
+            break;
+        default: {
+            QPainterPath arrow;
+            arrow.moveTo(c.x() - 2, c.y() - 4);
+            arrow.lineTo(c.x() + 3, c.y());
+            arrow.lineTo(c.x() - 2, c.y() + 4);
+            arrow.closeSubpath();
+            painter->drawPath(arrow);
+        }
+        }
+    }
+    painter->restore();
+}

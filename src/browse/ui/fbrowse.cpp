@@ -1,0 +1,386 @@
+#include "browse/ui/fbrowse.h"
+#include "browse/browsestate.h"
+#include "browse/ui/browsegrid.h"
+#include "browse/ui/fmemo.h"
+#include "connection/datasetmodel.h"
+#include "connection/dm.h"
+#include "connection/transaction.h"
+#include "platform/apperror.h"
+#include "platform/errorreport.h"
+#include "platform/prompts.h"
+#include "platform/ui/mdihost.h"
+#include "platform/ui/uifont.h"
+#include "platform/wincolor.h"
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTableView>
+#include <QToolButton>
+
+namespace {
+TdM* holder() {
+    TdM* dm = TdM::instance();
+    if (!dm) throw AppError(QStringLiteral("Cannot perform operation -- DB is not open"));
+    return dm;
+}
+} // namespace
+
+TFBrowse::TFBrowse(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FBrowse"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFont(sansFont(11));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, winColor(12962988));
+    setPalette(pal);
+    resize(634, 349);
+
+    IBDataSet1 = new DataSet(this);
+    IBDataSet1->setObjectName(QStringLiteral("IBDataSet1"));
+    if (TdM* dm = TdM::instance()) {
+        IBDataSet1->setDatabase(dm->Banco);
+        IBDataSet1->setTransaction(dm->Trans);
+    }
+    DS = new DataSetModel(IBDataSet1, this);
+    DS->setObjectName(QStringLiteral("DS"));
+
+    Gs = new QTableView(this);
+    Gs->setObjectName(QStringLiteral("Gs"));
+    Gs->move(4, 2);
+    Gs->setFont(sansFont(16));
+    Gs->setVerticalHeader(new RowIndicatorHeader(IBDataSet1, Gs));
+    Gs->setModel(DS);
+    Gs->setItemDelegate(new BrowseCellDelegate(DS, Gs));
+    Gs->setSelectionMode(QAbstractItemView::SingleSelection);
+    Gs->setSelectionBehavior(QAbstractItemView::SelectItems);
+    Gs->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                        QAbstractItemView::AnyKeyPressed);
+    Gs->setTabKeyNavigation(true);
+    Gs->setShowGrid(true);
+    Gs->horizontalHeader()->setFont(sansFont(13));
+    Gs->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    Gs->horizontalHeader()->setHighlightSections(false);
+    const QString fixed = winColor(12058551).name();
+    Gs->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: %1; border: 0px; border-right: 1px solid "
+                       "gray; border-bottom: 1px solid gray; padding: 2px; }")
+            .arg(fixed));
+    Gs->setStyleSheet(QStringLiteral("QTableCornerButton::section { background-color: %1; }").arg(fixed));
+    Gs->verticalHeader()->setDefaultSectionSize(QFontMetrics(Gs->font()).height() + 6);
+    Gs->installEventFilter(this);
+
+    Comandos = new QLabel(QStringLiteral("F6-[Campos]   F7-[Excel]   F8-[Form]   F9-[Abre]   F10-[Ordem]   "
+                                         "F11-[Filtro]   F12-[Busca]"),
+                          this);
+    Comandos->setObjectName(QStringLiteral("Comandos"));
+    Comandos->setFont(sansFont(11, true));
+    Comandos->move(0, 287);
+    Comandos->adjustSize();
+
+    Botoes = new QWidget(this);
+    Botoes->setObjectName(QStringLiteral("Botoes"));
+    Botoes->setGeometry(2, 304, 586, 41);
+
+    SCommit = makeButton("SCommit", 3, 64, QStringLiteral("Grava"), QString(), &TFBrowse::SCommitClick);
+    SRollback = makeButton("SRollback", 68, 64, QStringLiteral("Desfaz"), QString(), &TFBrowse::SRollbackClick);
+    SCampos = makeButton("SCampos", 137, 32, QString(), QStringLiteral("Seleciona Campos"), &TFBrowse::SCamposClick);
+    SExcel = makeButton("SExcel", 170, 32, QString(), QStringLiteral("Exporta para o Excel"), &TFBrowse::SExcelClick);
+    Sform = makeButton("Sform", 203, 32, QString(), QStringLiteral("Formulário"), &TFBrowse::SformClick);
+    SAbre = makeButton("SAbre", 240, 32, QString(), QStringLiteral("Abre a tabela"), &TFBrowse::SAbreClick);
+    SNovo = makeButton("SNovo", 273, 32, QString(), QStringLiteral("Novo"), &TFBrowse::SNovoClick);
+    SGrava = makeButton("SGrava", 306, 32, QString(), QStringLiteral("Grava"), &TFBrowse::SGravaClick);
+    SCancela = makeButton("SCancela", 339, 32, QString(), QStringLiteral("Cancela"), &TFBrowse::SCancelaClick);
+    SEdita = makeButton("SEdita", 372, 32, QString(), QStringLiteral("Edita"), &TFBrowse::SEditaClick);
+    SExclui = makeButton("SExclui", 405, 32, QString(), QStringLiteral("Exclui"), &TFBrowse::SExcluiClick);
+    Sorder = makeButton("Sorder", 442, 32, QString(), QStringLiteral("Ordem"), &TFBrowse::SorderClick);
+    SFiltro = makeButton("SFiltro", 475, 32, QString(), QStringLiteral("Filtro"), &TFBrowse::SFiltroClick);
+    SBusca = makeButton("SBusca", 508, 32, QString(), QStringLiteral("Busca"), &TFBrowse::SBuscaClick);
+    SSai = makeButton("SSai", 551, 32, QString(), QString(), &TFBrowse::SSaiClick);
+
+    connect(IBDataSet1, &DataSet::stateChanged, this, [this](DataSet::State s) { DSStateChange(s); });
+    connect(IBDataSet1, &DataSet::currentRowChanged, this, [this](int row) { dataSetRowChanged(row); });
+    connect(IBDataSet1, &DataSet::focusField, this, [this](int field) { focusField(field); });
+    connect(Gs->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { gridRowChanged(current.row()); });
+
+    FormResize();
+}
+
+TFBrowse::~TFBrowse() {
+    // The grid goes before the dataset it shows; an edit in progress is abandoned with the dataset,
+    // whose last state change no longer concerns this half-destroyed window.
+    IBDataSet1->disconnect(this);
+    delete Gs;
+    Gs = nullptr;
+    delete IBDataSet1;
+    IBDataSet1 = nullptr;
+}
+
+QToolButton* TFBrowse::makeButton(const char* name, int left, int width, const QString& caption,
+                                  const QString& hint, void (TFBrowse::*handler)()) {
+    auto* b = new QToolButton(Botoes);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(left, 5, width, 31);
+    b->setAutoRaise(true);
+    b->setCursor(Qt::PointingHandCursor);
+    b->setFocusPolicy(Qt::NoFocus); // the grid keeps the focus, as with flat speed buttons
+    if (!caption.isEmpty()) {
+        b->setText(caption);
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    }
+    if (!hint.isEmpty()) b->setToolTip(hint);
+    connect(b, &QToolButton::clicked, this, guarded([this, handler] { (this->*handler)(); }));
+    return b;
+}
+
+void TFBrowse::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (m_shown) return;
+    m_shown = true;
+    FormShow();
+}
+
+void TFBrowse::FormShow() {
+    runGuarded([this] {
+        TdM* dm = holder();
+        // 1-2: the statements of CurrentTable; this window keeps its own copies.
+        dm->TableStatementGenerator();
+        IBDataSet1->setDatabase(dm->Banco);
+        IBDataSet1->setTransaction(dm->Trans);
+        IBDataSet1->setSelectSQL({BrowseSelect});
+        IBDataSet1->setInsertSQL({InsertStatement});
+        IBDataSet1->setDeleteSQL({DeleteStatement});
+        IBDataSet1->setModifySQL({ModifyStatement});
+        IBDataSet1->setRefreshSQL({RefreshStatement});
+        // 3: opening starts the default transaction when needed.
+        IBDataSet1->open();
+        // 4
+        SAbre->setEnabled(false);
+        // 5-6
+        resetSharedTools();
+    });
+    // 7
+    FormResize();
+}
+
+void TFBrowse::resetSharedTools() {
+    BaseSelect.clear();
+    FilterClause.clear();
+    OrderClause.clear();
+}
+
+void TFBrowse::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    FormResize();
+}
+
+void TFBrowse::FormResize() {
+    // W and H are the outer size: the sub-window's frame inside the main window.
+    QWidget* frame = childFrame(this);
+    const QSize outer = frame == this ? frameGeometry().size() : frame->size();
+    const int w = outer.width();
+    const int h = outer.height();
+    Gs->resize(w - 17, h - 100);
+    Botoes->move((w - Botoes->width()) / 2, h - 70);
+    Comandos->move((w - Comandos->width()) / 2, h - 90);
+}
+
+void TFBrowse::DSStateChange(DataSet::State state) {
+    const bool browse = state == DataSet::Browse;
+    for (QToolButton* b : {SNovo, SEdita, SExclui, SFiltro, Sorder, SBusca, SCampos, SExcel, Sform, SSai,
+                           SRollback, SCommit})
+        b->setEnabled(browse);
+    SGrava->setEnabled(!browse);
+    SCancela->setEnabled(!browse);
+    if (Gs) Gs->verticalHeader()->viewport()->update();
+}
+
+void TFBrowse::SCommitClick() {
+    holder()->Trans->commit(); // closes every dataset of the transaction first
+    SRollback->setEnabled(false);
+    SCommit->setEnabled(false);
+    SAbre->setEnabled(true);
+}
+
+void TFBrowse::SRollbackClick() {
+    holder()->Trans->rollback();
+    SRollback->setEnabled(false);
+    SCommit->setEnabled(false);
+    SAbre->setEnabled(true);
+}
+
+void TFBrowse::SAbreClick() {
+    Transaction* tr = holder()->Trans;
+    if (!tr->active()) tr->start();
+    IBDataSet1->open();
+    SRollback->setEnabled(true);
+    SCommit->setEnabled(true);
+    SAbre->setEnabled(false);
+}
+
+void TFBrowse::SNovoClick() {
+    IBDataSet1->append();
+    const int row = IBDataSet1->currentRow();
+    if (row >= 0 && DS->columnCount() > 0) {
+        m_syncing = true;
+        Gs->setCurrentIndex(DS->index(row, 0));
+        m_syncing = false;
+        Gs->scrollTo(DS->index(row, 0));
+    }
+    Gs->setFocus();
+}
+
+void TFBrowse::SEditaClick() {
+    IBDataSet1->edit();
+}
+
+void TFBrowse::SGravaClick() {
+    IBDataSet1->post();
+}
+
+void TFBrowse::SCancelaClick() {
+    IBDataSet1->cancel();
+}
+
+void TFBrowse::SExcluiClick() {
+    if (showMessage(QStringLiteral("Deseja apagar este registro ????"), QStringLiteral("Atenção"),
+                    MsgIcon::Warning, MbYes | MbNo, MbNo) == MbYes)
+        IBDataSet1->remove();
+}
+
+Field* TFBrowse::selectedField() const {
+    if (DS->columnCount() == 0) return nullptr;
+    const QModelIndex current = Gs->currentIndex();
+    const int field = DS->fieldIndex(current.isValid() ? current.column() : 0);
+    return field >= 0 ? IBDataSet1->field(field) : nullptr;
+}
+
+void TFBrowse::SBuscaClick() {
+    Field* field = selectedField();
+    if (!field) return;
+    const QString name = field->fieldName();
+    InputRequest request;
+    request.caption = QStringLiteral("Digite Informação para");
+    request.prompt = name;
+    QString answer;
+    if (!Prompts::instance().input(request, &answer)) answer.clear();
+    if (answer.trimmed().isEmpty()) return;
+    // The text as typed, leading blanks included.
+    if (!IBDataSet1->locate(name, answer, DataSet::CaseInsensitive | DataSet::PartialKey))
+        showMessage(QStringLiteral("Não Achei informações para esse dado, tente novamente..."),
+                    QStringLiteral("Atenção"), MsgIcon::Warning, MbOk);
+}
+
+void TFBrowse::SSaiClick() {
+    childFrame(this)->close();
+}
+
+// The column chooser, spreadsheet export, record form, sort order and filter are tools of their
+// own windows; these buttons reach them once they exist.
+void TFBrowse::SCamposClick() {}
+void TFBrowse::SExcelClick() {}
+void TFBrowse::SformClick() {}
+void TFBrowse::SorderClick() {}
+void TFBrowse::SFiltroClick() {}
+
+bool TFBrowse::FormKeyDown(int key) {
+    if (IBDataSet1->state() != DataSet::Browse) return false;
+    void (TFBrowse::*handler)() = nullptr;
+    switch (key) {
+    case Qt::Key_F6:
+        handler = &TFBrowse::SCamposClick;
+        break;
+    case Qt::Key_F7:
+        handler = &TFBrowse::SExcelClick;
+        break;
+    case Qt::Key_F8:
+        handler = &TFBrowse::SformClick;
+        break;
+    case Qt::Key_F9:
+        handler = &TFBrowse::SAbreClick;
+        break;
+    case Qt::Key_F10:
+        handler = &TFBrowse::SorderClick;
+        break;
+    case Qt::Key_F11:
+        handler = &TFBrowse::SFiltroClick;
+        break;
+    case Qt::Key_F12:
+        handler = &TFBrowse::SBuscaClick;
+        break;
+    default:
+        return false;
+    }
+    runGuarded([this, handler] { (this->*handler)(); });
+    return true;
+}
+
+bool TFBrowse::GsKeyDown(int key) {
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        Field* field = selectedField();
+        if (!field || !field->isBlob()) return false;
+        TFmemo* memo = TFmemo::instance();
+        memo->bind(IBDataSet1, field->fieldName());
+        memo->exec();
+        return true;
+    }
+    case Qt::Key_Delete:
+        if (SExclui->isEnabled()) runGuarded([this] { SExcluiClick(); });
+        return true;
+    case Qt::Key_F2:
+        if (SEdita->isEnabled()) runGuarded([this] { SEditaClick(); });
+        return false; // the grid then opens its in-place editor
+    default:
+        return false;
+    }
+}
+
+void TFBrowse::keyPressEvent(QKeyEvent* e) {
+    // Keys the focused control left alone reach the window here.
+    if (!FormKeyDown(e->key())) QWidget::keyPressEvent(e);
+}
+
+bool TFBrowse::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Gs && e->type() == QEvent::KeyPress)
+        return GsKeyDown(static_cast<QKeyEvent*>(e)->key());
+    return QWidget::eventFilter(watched, e);
+}
+
+void TFBrowse::closeEvent(QCloseEvent* e) {
+    e->accept(); // FormClose: the window is freed (WA_DeleteOnClose)
+}
+
+void TFBrowse::gridRowChanged(int row) {
+    if (m_syncing || row < 0 || !IBDataSet1->active() || row == IBDataSet1->currentRow()) return;
+    // Leaving a changed row posts it; when that fails the grid goes back to the row being edited.
+    m_syncing = true;
+    runGuarded([this, row] { IBDataSet1->setCurrentRow(row); });
+    m_syncing = false;
+    if (IBDataSet1->currentRow() != row) dataSetRowChanged(IBDataSet1->currentRow());
+}
+
+void TFBrowse::dataSetRowChanged(int row) {
+    if (m_syncing || !Gs) return;
+    Gs->verticalHeader()->viewport()->update();
+    if (row < 0 || row >= DS->rowCount() || DS->columnCount() == 0) return;
+    const QModelIndex current = Gs->currentIndex();
+    if (current.isValid() && current.row() == row) return;
+    const QModelIndex target = DS->index(row, current.isValid() ? current.column() : 0);
+    m_syncing = true;
+    Gs->setCurrentIndex(target);
+    m_syncing = false;
+    Gs->scrollTo(target);
+}
+
+void TFBrowse::focusField(int fieldIndex) {
+    const int column = DS->columnOf(fieldIndex);
+    const int row = IBDataSet1->currentRow();
+    if (column < 0 || row < 0 || row >= DS->rowCount()) return;
+    m_syncing = true;
+    Gs->setCurrentIndex(DS->index(row, column));
+    m_syncing = false;
+    Gs->setFocus();
+}

@@ -1,0 +1,10 @@
+#include "platform/ui/uifont.h"
+#include <QApplication>
+
+QFont sansFont(int pixelHeight, bool bold) {
+    QFont f = QApplication::font();
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelHeight);
+    f.setBold(bold);
+    return f;
+}

@@ -1,0 +1,6 @@
+#pragma once
+#include <QFont>
+
+// The windows' fonts are given as a character height in pixels ("MS Sans Serif" height -11 is
+// 8 point at 96 dpi). Linux has no MS Sans Serif: the application's sans face at that pixel height.
+QFont sansFont(int pixelHeight, bool bold = false);
