@@ -114,8 +114,8 @@ QString pad(const QString& s, int width) {
 
 TableDescription describeTable(Database* db, const QString& tableName) {
     TableDescription table;
-    table.name = tableName.trimmed();
     const QString relation = db->metadataName(tableName);
+    table.name = relation;
 
     QString databaseCharset;
     db->metadataQuery(QStringLiteral("Select RDB$CHARACTER_SET_NAME From RDB$DATABASE"), {},
