@@ -8,6 +8,9 @@
 // per row read so far; more rows are read in batches as the view asks (canFetchMore/fetchMore).
 // Cells are editable only when the dataset can write; an edit goes through the dataset's
 // edit/field value (the row is posted when the dataset's current row moves, or by post()).
+// DisplayRole is the field's text (an invalid QVariant for NULL, so NULL and empty text differ;
+// blob cells show at most their first 1024 characters); EditRole is the full text (a bool for
+// BOOLEAN fields); text set through setData is read as Field::setAsString reads it.
 class DataSetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -34,8 +37,26 @@ public:
 
 signals:
     void stateChanged(DataSet::State state);
+    // An error raised by the dataset while the view fetched rows or committed an edit (the toolkit
+    // cannot carry exceptions). When nothing is connected, it goes to the general error report
+    // once control is back in the event loop.
+    void errorOccurred(const QString& message);
 
 private:
+    // Marks the announcement of a change (begin ... end signals), during which no rows are read.
+    struct Busy {
+        DataSetModel* m;
+        explicit Busy(DataSetModel* m) : m(m) { ++m->m_busy; }
+        ~Busy() { --m->m_busy; }
+    };
+    void rebuildColumns();
+    int dataSetRow(int row) const; // the dataset's row shown at a view row, -1 for a removed one
+    void report(const std::exception& e);
+
     QPointer<DataSet> m_dataSet;
     std::vector<int> m_columns; // field index per column
+    int m_rows = 0;             // rows announced to views (the dataset's count, one signal behind)
+    int m_busy = 0;
+    int m_shiftAt = 0; // while a row insertion or removal is announced: where, and which way
+    int m_shift = 0;
 };

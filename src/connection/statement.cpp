@@ -3,7 +3,7 @@
 #include "connection/fbapi.h"
 #include "connection/fberror.h"
 #include "connection/transaction.h"
-#include "platform/cp1252.h"
+#include "connection/valuecodec.h"
 #include <QDateTime>
 #include <cmath>
 #include <cstring>
@@ -11,51 +11,6 @@
 namespace {
 constexpr int kSqlBooleanFb3 = SQL_BOOLEAN; // 32764
 constexpr int kSqlBooleanOther = 590;
-
-bool isSingleByteCharset(int charset) { return charset == 0 || charset == 1; }
-
-QString decodeText(const char* p, int len, int charset) {
-    if (isSingleByteCharset(charset)) return fromCp1252(QByteArray::fromRawData(p, len));
-    return QString::fromUtf8(p, len);
-}
-
-QByteArray encodeText(const QString& s, int charset) {
-    return isSingleByteCharset(charset) ? toCp1252(s) : s.toUtf8();
-}
-
-qint64 pow10(int n) {
-    qint64 r = 1;
-    while (n-- > 0) r *= 10;
-    return r;
-}
-
-// Exact decimal text ("-123,45" or "-123.45") to a scaled integer; false when it does not read.
-bool parseScaled(QString s, int scale, qint64* out) {
-    s = s.trimmed();
-    s.replace(',', '.');
-    bool neg = false;
-    if (s.startsWith('-') || s.startsWith('+')) {
-        neg = s.startsWith('-');
-        s.remove(0, 1);
-    }
-    const int dot = s.indexOf('.');
-    QString intPart = dot < 0 ? s : s.left(dot);
-    QString frac = dot < 0 ? QString() : s.mid(dot + 1);
-    const int digits = -scale;
-    if (intPart.isEmpty() && frac.isEmpty()) return false;
-    for (QChar c : intPart + frac)
-        if (!c.isDigit()) return false;
-    // Round half away from zero on the first dropped digit.
-    bool roundUp = frac.size() > digits && frac[digits] >= QChar('5');
-    frac = frac.left(digits).leftJustified(digits, '0');
-    bool ok = true;
-    qint64 v = (intPart.isEmpty() ? 0 : intPart.toLongLong(&ok)) * pow10(digits);
-    if (!ok) return false;
-    if (digits > 0) v += frac.toLongLong();
-    if (roundUp) ++v;
-    *out = neg ? -v : v;
-    return true;
-}
 } // namespace
 
 QDate iscDateToQDate(ISC_DATE d) { return QDate::fromJulianDay(static_cast<qint64>(d) + 2400001); }
@@ -78,7 +33,7 @@ void SqlDa::reserve(int n) {
 }
 
 void SqlDa::allocate() {
-    m_textOverrides.clear();
+    m_textOverrides.assign(count(), QByteArray());
     const int n = count();
     size_t size = 0;
     std::vector<size_t> offsets(n);
@@ -99,6 +54,11 @@ void SqlDa::allocate() {
         v.sqldata = m_buffer.data() + offsets[i];
         size_t ind = (offsets[i] + len + 1) & ~size_t(1);
         v.sqlind = reinterpret_cast<short*>(m_buffer.data() + ind);
+    }
+    m_described.resize(n);
+    for (int i = 0; i < n; ++i) {
+        const XSQLVAR& v = var(i);
+        m_described[i] = Described{v.sqltype, v.sqlsubtype, v.sqllen, v.sqldata};
     }
 }
 
@@ -166,7 +126,7 @@ QVariant SqlDa::value(int i) const {
             std::memcpy(&x, d, 8);
         }
         if (v.sqlscale == 0) return type(i) == SQL_INT64 ? QVariant(x) : QVariant(static_cast<int>(x));
-        return static_cast<double>(x) / static_cast<double>(pow10(-v.sqlscale));
+        return static_cast<double>(x) / static_cast<double>(powerOf10(-v.sqlscale));
     }
     case SQL_FLOAT: {
         float f;
@@ -210,6 +170,15 @@ QVariant SqlDa::value(int i) const {
 
 void SqlDa::setValue(int i, const QVariant& val) {
     XSQLVAR& v = var(i);
+    // A value bound as text before changed the variable; every binding starts from its description.
+    if (i < static_cast<int>(m_described.size())) {
+        const Described& d = m_described[i];
+        v.sqltype = d.sqltype;
+        v.sqlsubtype = d.sqlsubtype;
+        v.sqllen = d.sqllen;
+        v.sqldata = d.sqldata;
+        m_textOverrides[i].clear();
+    }
     v.sqltype |= 1;
     if (val.isNull() || !val.isValid()) {
         *v.sqlind = -1;
@@ -220,8 +189,9 @@ void SqlDa::setValue(int i, const QVariant& val) {
     const bool isText = val.typeId() == QMetaType::QString;
 
     auto bindAsText = [&](const QString& s, int charset) {
-        m_textOverrides.push_back(encodeText(s, charset));
-        const QByteArray& b = m_textOverrides.back();
+        if (i >= static_cast<int>(m_textOverrides.size())) m_textOverrides.resize(i + 1);
+        m_textOverrides[i] = encodeText(s, charset);
+        const QByteArray& b = m_textOverrides[i];
         v.sqltype = SQL_TEXT | 1;
         v.sqlsubtype = static_cast<ISC_SHORT>(charset);
         v.sqllen = static_cast<ISC_SHORT>(std::min<qsizetype>(b.size(), 32767));
@@ -247,7 +217,7 @@ void SqlDa::setValue(int i, const QVariant& val) {
                                        val.typeId() == QMetaType::Short || val.typeId() == QMetaType::Bool)) {
             x = val.toLongLong();
         } else {
-            x = std::llround(val.toDouble() * static_cast<double>(pow10(-v.sqlscale)));
+            x = std::llround(val.toDouble() * static_cast<double>(powerOf10(-v.sqlscale)));
         }
         if (t == SQL_SHORT) {
             short s = static_cast<short>(x);

@@ -47,7 +47,13 @@ public:
 private:
     XSQLDA* m_da = nullptr;
     std::vector<char> m_buffer;
-    std::vector<QByteArray> m_textOverrides; // keeps texts bound as SQL_TEXT alive
+    // The description of each variable as the server gave it, restored before every binding.
+    struct Described {
+        ISC_SHORT sqltype, sqlsubtype, sqllen;
+        char* sqldata;
+    };
+    std::vector<Described> m_described;
+    std::vector<QByteArray> m_textOverrides; // one per variable: its text bound as SQL_TEXT
 };
 
 // A DSQL statement handle (RAII): prepare, describe, execute, fetch.

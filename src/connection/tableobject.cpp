@@ -4,6 +4,7 @@
 #include "connection/identifiers.h"
 #include "connection/statement.h"
 #include "connection/transaction.h"
+#include "connection/valuecodec.h"
 #include "platform/apperror.h"
 #include <QSet>
 
@@ -12,39 +13,6 @@ QString trimRight(QString s) {
     while (s.endsWith(' '))
         s.chop(1);
     return s;
-}
-
-// Bytes one character takes in a text column as the connection (UTF8) describes it.
-int bytesPerChar(int charset) {
-    switch (charset) {
-    case 3: // UNICODE_FSS
-        return 3;
-    case 4: // UTF8
-        return 4;
-    case 5:
-    case 6:
-    case 44:
-    case 56:
-    case 57:
-    case 67:
-    case 68: // two-byte Asian charsets
-        return 2;
-    case 69: // GB18030
-        return 4;
-    default: // NONE, OCTETS and the single-byte charsets
-        return 1;
-    }
-}
-
-int decimalPrecision(int sqlType) {
-    switch (sqlType) {
-    case SQL_SHORT:
-        return 4;
-    case SQL_LONG:
-        return 9;
-    default:
-        return 18;
-    }
 }
 } // namespace
 

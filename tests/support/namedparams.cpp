@@ -1,22 +1,12 @@
 #include "support/namedparams.h"
+#include "connection/namedparams.h"
 #include "connection/statement.h"
-#include <QRegularExpression>
 
 QString positionalParameters(const QString& sql, QStringList* names) {
-    static const QRegularExpression param(QStringLiteral(R"(:("(?:[^"]|"")*"|[A-Za-z_][A-Za-z0-9_$]*))"));
-    QString out;
-    qsizetype last = 0;
-    auto it = param.globalMatch(sql);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        out += sql.mid(last, m.capturedStart() - last) + '?';
-        QString name = m.captured(1);
-        if (name.startsWith('"'))
-            name = name.mid(1, name.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
-        names->append(name);
-        last = m.capturedEnd();
-    }
-    return out + sql.mid(last);
+    const ParsedStatement parsed = parseNamedParameters(sql);
+    for (const NamedParameter& p : parsed.params)
+        names->append(p.name);
+    return parsed.sql;
 }
 
 qint64 runNamed(Database* db, Transaction* tr, const QString& sql, const QHash<QString, QVariant>& values) {

@@ -1,0 +1,1054 @@
+#include "connection/dataset.h"
+#include "connection/columninfo.h"
+#include "connection/fieldkind.h"
+#include "connection/fieldvalue.h"
+#include "connection/namedparams.h"
+#include "connection/rowstore.h"
+#include "connection/statement.h"
+#include "connection/transaction.h"
+#include "connection/valuecodec.h"
+#include "platform/apperror.h"
+#include <QHash>
+#include <QSet>
+#include <functional>
+#include <limits>
+#include <optional>
+
+namespace {
+enum SqlIndex { SelectSql, InsertSql, ModifySql, DeleteSql, RefreshSql, SqlCount };
+
+constexpr qsizetype kBlobCacheLimit = 64 * 1024 * 1024;
+constexpr int kLocateBatch = 4096;
+constexpr int kNextBatch = 256;
+
+QString trimRight(QString s) {
+    while (s.endsWith(' '))
+        s.chop(1);
+    return s;
+}
+
+struct ColumnMeta {
+    ColumnSpec spec;
+    int var = 0; // index in the select's output
+    QString name;
+    int size = 0;
+    int precision = 0;
+    bool required = false;
+    bool readOnly = false;
+    bool visible = true;
+    bool computed = false;
+    bool hasDefault = false;
+};
+
+// One of the writing statements: prepared with its named parameters turned positional.
+struct WriteStatement {
+    std::unique_ptr<Statement> st;
+    QList<NamedParameter> params;
+    std::vector<ParameterBinding> bindings;
+    std::vector<int> outField; // refresh: the field each output column is copied into, or -1
+    bool prepared() const { return st != nullptr; }
+};
+} // namespace
+
+class DataSetPrivate {
+public:
+    explicit DataSetPrivate(DataSet* q) : q(q) {}
+
+    DataSet* q;
+    QPointer<Database> db;
+    QPointer<Transaction> tr;
+    QPointer<Database> regDb; // where this dataset is registered while statements are prepared
+    QPointer<Transaction> regTr;
+    QStringList sql[SqlCount];
+
+    std::unique_ptr<Statement> select;
+    WriteStatement writers[SqlCount]; // InsertSql .. RefreshSql
+    std::vector<ColumnMeta> cols;
+    QStringList names;
+    bool refreshAfterPost = false;
+
+    bool active = false;
+    DataSet::State state = DataSet::Inactive;
+    bool hasCursor = false;
+    qint64 rowsAffected = 0;
+    RowStore store;
+    bool allFetched = true;
+    int current = -1;
+    bool bof = true;
+    bool eof = true;
+
+    std::vector<Cell> edit; // the row being edited or inserted
+    int editRow = -1;
+    int rowBeforeInsert = -1;
+    bool modified = false;
+
+    std::vector<std::unique_ptr<Field>> fieldPool;
+    QHash<quint64, QByteArray> blobCache;
+    qsizetype blobCacheBytes = 0;
+
+    Transaction* transaction() const {
+        if (tr) return tr;
+        return db ? db->defaultTransaction() : nullptr;
+    }
+    bool editing() const { return state == DataSet::Edit || state == DataSet::Insert; }
+    int rowCount() const { return active ? store.count() : 0; }
+
+    [[noreturn]] void fail(const QString& msg) const {
+        const QString name = q->objectName();
+        throw AppError(name.isEmpty() ? msg : name + QStringLiteral(": ") + msg);
+    }
+    void checkActive() const {
+        if (!active) fail(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    }
+    bool hasWriters() const {
+        return writers[InsertSql].prepared() || writers[ModifySql].prepared() || writers[DeleteSql].prepared();
+    }
+
+    void setState(DataSet::State s) {
+        if (state == s) return;
+        state = s;
+        emit q->stateChanged(s);
+    }
+    void setCurrent(int row) {
+        if (current == row) return;
+        current = row;
+        emit q->currentRowChanged(row);
+    }
+
+    void prepare(Database* database, Transaction* transaction);
+    void buildColumns(Database* database);
+    void unprepare();
+    void registerWith(Database* database, Transaction* transaction);
+    void unregister();
+    void closeRows();
+
+    int fetch(int count, bool notify = true);
+    void checkBrowseMode();
+    Cell currentCell(int row, int field) const;
+    Cell storedCell(int row, int field) const { return store.cell(row, field); }
+    QByteArray blobContent(quint64 id);
+    QByteArray blobOf(const Cell& c);
+    void bind(WriteStatement& w, int row, const std::vector<Cell>* current, bool oldIsNull);
+    void refreshRow(int row);
+};
+
+// ---------------------------------------------------------------------------------------------
+// Preparing and registering.
+
+void DataSetPrivate::prepare(Database* database, Transaction* transaction) {
+    if (select) return;
+    try {
+        auto st = std::make_unique<Statement>(database, transaction);
+        st->prepare(sql[SelectSql].join('\n'));
+        select = std::move(st);
+        registerWith(database, transaction);
+        for (int k : {DeleteSql, InsertSql, ModifySql, RefreshSql}) {
+            const QString text = sql[k].join('\n');
+            if (text.trimmed().isEmpty()) continue;
+            ParsedStatement parsed = parseNamedParameters(text);
+            auto w = std::make_unique<Statement>(database, transaction);
+            w->prepare(parsed.sql);
+            writers[k].st = std::move(w);
+            writers[k].params = parsed.params;
+        }
+        buildColumns(database);
+    } catch (...) {
+        unprepare();
+        throw;
+    }
+}
+
+void DataSetPrivate::buildColumns(Database* database) {
+    cols.clear();
+    names.clear();
+    refreshAfterPost = false;
+    hasCursor = select->statementType() == isc_info_sql_stmt_select;
+    if (!hasCursor) return; // executed once: no fields
+    SqlDa& out = select->out();
+    std::vector<ColumnSpec> specs;
+    std::vector<int> vars;
+    QHash<QString, QHash<QString, ColumnInfo>> infoByTable;
+    for (int i = 0; i < out.count(); ++i) {
+        const XSQLVAR& v = out.var(i);
+        const FieldKind kind = fieldKindOf(v.sqltype, v.sqlscale, v.sqlsubtype, database->sqlDialect());
+        if (kind == FieldKind::Unknown) continue; // arrays have no field
+        ColumnMeta m;
+        m.var = i;
+        m.name = out.name(i);
+        ColumnSpec& s = m.spec;
+        s.kind = kind;
+        s.sqlType = v.sqltype & ~1;
+        s.scale = v.sqlscale;
+        s.sqlLen = v.sqllen;
+        if (kind == FieldKind::String) {
+            s.charset = v.sqlsubtype & 0xff;
+            s.fixedChar = s.sqlType == SQL_TEXT;
+            s.chars = v.sqllen / bytesPerChar(s.charset);
+            m.size = s.chars;
+        } else if (kind == FieldKind::BCD || kind == FieldKind::FmtBCD) {
+            m.size = -v.sqlscale;
+            m.precision = decimalPrecision(s.sqlType);
+        } else if (isBlobKind(kind)) {
+            // Text blobs arrive in the connection's character set, except untranslated ones.
+            const int cs = v.sqlscale & 0xff;
+            s.blobCharset = isSingleByteCharset(cs) ? cs : 4;
+        }
+        const QString relation = trimRight(out.relation(i));
+        ColumnInfo info;
+        if (!relation.isEmpty()) {
+            auto it = infoByTable.find(relation);
+            if (it == infoByTable.end()) it = infoByTable.insert(relation, computedOrDefaultColumns(database, relation));
+            info = it->value(trimRight(out.fieldName(i)));
+        }
+        m.computed = info.computed;
+        m.readOnly = info.computed;
+        m.hasDefault = info.hasDefault;
+        m.required = !(v.sqltype & 1) && !relation.isEmpty() && !info.hasDefault;
+        if (info.computed || info.hasDefault) refreshAfterPost = true;
+        specs.push_back(s);
+        vars.push_back(i);
+        names.append(m.name);
+        cols.push_back(std::move(m));
+    }
+    store.setLayout(std::move(specs), std::move(vars));
+    while (fieldPool.size() < cols.size()) {
+        auto f = std::make_unique<Field>();
+        f->m_dataSet = q;
+        f->m_index = static_cast<int>(fieldPool.size());
+        fieldPool.push_back(std::move(f));
+    }
+    for (int k = InsertSql; k < SqlCount; ++k) {
+        WriteStatement& w = writers[k];
+        if (!w.prepared()) continue;
+        w.bindings.clear();
+        for (const NamedParameter& p : w.params)
+            w.bindings.push_back(resolveParameter(p, names));
+        w.outField.clear();
+        if (k == RefreshSql)
+            for (int j = 0; j < w.st->out().count(); ++j)
+                w.outField.push_back(static_cast<int>(names.indexOf(w.st->out().name(j))));
+    }
+    refreshAfterPost = refreshAfterPost && writers[RefreshSql].prepared();
+}
+
+void DataSetPrivate::unprepare() {
+    select.reset();
+    for (WriteStatement& w : writers)
+        w = WriteStatement{};
+    cols.clear();
+    names.clear();
+    refreshAfterPost = false;
+    unregister();
+}
+
+void DataSetPrivate::registerWith(Database* database, Transaction* transaction) {
+    if (regDb != database) {
+        if (regDb) regDb->detach(q);
+        regDb = database;
+        database->attach(q);
+    }
+    if (regTr != transaction) {
+        if (regTr) regTr->detach(q);
+        regTr = transaction;
+        transaction->attach(q);
+    }
+}
+
+void DataSetPrivate::unregister() {
+    if (regDb) regDb->detach(q);
+    if (regTr) regTr->detach(q);
+    regDb = nullptr;
+    regTr = nullptr;
+}
+
+void DataSetPrivate::closeRows() {
+    if (select) select->closeCursor();
+    for (WriteStatement& w : writers)
+        if (w.st) w.st->closeCursor();
+    store.clear();
+    edit.clear();
+    editRow = -1;
+    modified = false;
+    allFetched = true;
+    current = -1;
+    bof = eof = true;
+    blobCache.clear();
+    blobCacheBytes = 0;
+    rowsAffected = 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading.
+
+int DataSetPrivate::fetch(int count, bool notify) {
+    if (!active || allFetched || count <= 0) return 0;
+    const int first = store.count();
+    int added = 0;
+    try {
+        while (added < count) {
+            if (!select->fetch()) {
+                allFetched = true;
+                select->closeCursor();
+                break;
+            }
+            store.appendFetched(select->out());
+            ++added;
+        }
+    } catch (...) {
+        // A cursor that failed once is not read again: the rows so far stay, the rest is given up.
+        allFetched = true;
+        select->closeCursor();
+        if (added > 0 && notify) emit q->rowsFetched(first, first + added - 1);
+        throw;
+    }
+    if (added > 0 && notify) emit q->rowsFetched(first, first + added - 1);
+    return added;
+}
+
+Cell DataSetPrivate::currentCell(int row, int field) const {
+    if (editing() && row == editRow) return edit[field];
+    return store.cell(row, field);
+}
+
+QByteArray DataSetPrivate::blobContent(quint64 id) {
+    auto it = blobCache.constFind(id);
+    if (it != blobCache.constEnd()) return *it;
+    Transaction* t = transaction();
+    if (!db || !t) fail(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    const QByteArray data = readBlob(db, t, blobIdFromInt(id));
+    if (blobCacheBytes + data.size() > kBlobCacheLimit) {
+        blobCache.clear();
+        blobCacheBytes = 0;
+    }
+    blobCache.insert(id, data);
+    blobCacheBytes += data.size();
+    return data;
+}
+
+QByteArray DataSetPrivate::blobOf(const Cell& c) {
+    if (c.null) return {};
+    return c.blobChanged ? c.bytes : blobContent(static_cast<quint64>(c.i));
+}
+
+// Leaves edit or insert state before the current row moves: posts a changed row, drops another.
+void DataSetPrivate::checkBrowseMode() {
+    if (!editing()) return;
+    if (modified)
+        q->post();
+    else
+        q->cancel();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing.
+
+void DataSetPrivate::bind(WriteStatement& w, int row, const std::vector<Cell>* currentValues, bool oldIsNull) {
+    SqlDa& in = w.st->in();
+    for (int i = 0; i < in.count(); ++i) {
+        const ParameterBinding b = i < static_cast<int>(w.bindings.size()) ? w.bindings[i] : ParameterBinding{};
+        if (b.field < 0) {
+            in.setValue(i, QVariant());
+            continue;
+        }
+        const ColumnSpec& spec = cols[b.field].spec;
+        Cell c;
+        if (b.oldValue)
+            c = oldIsNull ? Cell{} : store.cell(row, b.field);
+        else
+            c = currentValues ? (*currentValues)[b.field] : store.cell(row, b.field);
+        in.setValue(i, bindValueOf(spec, c));
+    }
+}
+
+void DataSetPrivate::refreshRow(int row) {
+    WriteStatement& w = writers[RefreshSql];
+    bind(w, row, nullptr, false);
+    w.st->execute();
+    std::vector<Cell> cells = store.cells(row);
+    bool found = false;
+    try {
+        found = w.st->returnsRows() ? w.st->fetch() : true;
+        if (found) {
+            SqlDa& out = w.st->out();
+            for (int j = 0; j < out.count() && j < static_cast<int>(w.outField.size()); ++j) {
+                const int f = w.outField[j];
+                if (f < 0) continue;
+                const ColumnSpec& spec = cols[f].spec;
+                const XSQLVAR& v = out.var(j);
+                const bool sameKind = (v.sqltype & ~1) == spec.sqlType && v.sqlscale == spec.scale &&
+                                      (spec.kind != FieldKind::String || (v.sqlsubtype & 0xff) == spec.charset);
+                cells[f] = sameKind ? RowStore::cellFromVar(spec, v)
+                                    : cellFromVariant(spec, out.value(j), cols[f].name);
+            }
+        }
+    } catch (...) {
+        w.st->closeCursor();
+        throw;
+    }
+    w.st->closeCursor();
+    if (found) store.setRow(row, cells);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Field
+
+namespace {
+const ColumnMeta* metaOf(const DataSetPrivate* d, int index) {
+    return index < static_cast<int>(d->cols.size()) ? &d->cols[index] : nullptr;
+}
+} // namespace
+
+QString Field::fieldName() const {
+    const ColumnMeta* m = metaOf(m_dataSet->d.get(), m_index);
+    return m ? m->name : QString();
+}
+QString Field::displayName() const { return fieldName(); }
+int Field::index() const { return m_index; }
+FieldKind Field::kind() const {
+    const ColumnMeta* m = metaOf(m_dataSet->d.get(), m_index);
+    return m ? m->spec.kind : FieldKind::Unknown;
+}
+bool Field::isBlob() const { return isBlobKind(kind()); }
+bool Field::isMemo() const { return kind() == FieldKind::Memo; }
+bool Field::required() const {
+    const ColumnMeta* m = metaOf(m_dataSet->d.get(), m_index);
+    return m && m->required;
+}
+bool Field::readOnly() const {
+    const ColumnMeta* m = metaOf(m_dataSet->d.get(), m_index);
+    return m && m->readOnly;
+}
+bool Field::visible() const {
+    const ColumnMeta* m = metaOf(m_dataSet->d.get(), m_index);
+    return m && m->visible;
+}
+void Field::setVisible(bool on) {
+    if (m_index < static_cast<int>(m_dataSet->d->cols.size())) m_dataSet->d->cols[m_index].visible = on;
+}
+int Field::size() const {
+    const ColumnMeta* m = metaOf(m_dataSet->d.get(), m_index);
+    return m ? m->size : 0;
+}
+int Field::precision() const {
+    const ColumnMeta* m = metaOf(m_dataSet->d.get(), m_index);
+    return m ? m->precision : 0;
+}
+bool Field::computed() const {
+    const ColumnMeta* m = metaOf(m_dataSet->d.get(), m_index);
+    return m && m->computed;
+}
+bool Field::hasDefault() const {
+    const ColumnMeta* m = metaOf(m_dataSet->d.get(), m_index);
+    return m && m->hasDefault;
+}
+
+bool Field::isNull() const {
+    const int row = m_dataSet->currentRow();
+    return row < 0 || m_dataSet->isNull(row, m_index);
+}
+QVariant Field::value() const {
+    const int row = m_dataSet->currentRow();
+    return row < 0 ? QVariant() : m_dataSet->value(row, m_index);
+}
+QString Field::asString() const {
+    const int row = m_dataSet->currentRow();
+    return row < 0 ? QString() : m_dataSet->text(row, m_index);
+}
+QByteArray Field::blobBytes() const {
+    DataSetPrivate* d = m_dataSet->d.get();
+    const int row = m_dataSet->currentRow();
+    const ColumnMeta* m = metaOf(d, m_index);
+    if (row < 0 || !m) return {};
+    if (m->spec.kind == FieldKind::Blob) return d->blobOf(d->currentCell(row, m_index));
+    return asString().toUtf8();
+}
+
+namespace {
+// Puts a new value into the row being edited (an automatic edit first in browse state).
+void storeValue(DataSet* ds, DataSetPrivate* d, int index, const std::function<Cell(const ColumnMeta&)>& make) {
+    const ColumnMeta* m = metaOf(d, index);
+    if (!m) d->checkActive();
+    if (!d->editing()) ds->edit();
+    m = metaOf(d, index);
+    if (!m) return;
+    if (m->readOnly) throw AppError(QStringLiteral("Field '%1' cannot be modified").arg(m->name));
+    d->edit[index] = make(*m);
+    d->modified = true;
+    emit ds->rowChanged(d->editRow);
+}
+} // namespace
+
+void Field::setValue(const QVariant& v) {
+    storeValue(m_dataSet, m_dataSet->d.get(), m_index,
+               [&](const ColumnMeta& m) { return cellFromVariant(m.spec, v, m.name); });
+}
+void Field::setAsString(const QString& text) {
+    storeValue(m_dataSet, m_dataSet->d.get(), m_index,
+               [&](const ColumnMeta& m) { return cellFromText(m.spec, text, m.name); });
+}
+void Field::setBlobBytes(const QByteArray& bytes) {
+    storeValue(m_dataSet, m_dataSet->d.get(), m_index, [&](const ColumnMeta& m) {
+        if (m.spec.kind == FieldKind::Blob) {
+            Cell c;
+            c.null = false;
+            c.blobChanged = true;
+            c.bytes = bytes;
+            return c;
+        }
+        return cellFromText(m.spec, QString::fromUtf8(bytes), m.name);
+    });
+}
+void Field::clear() { setValue(QVariant()); }
+
+// ---------------------------------------------------------------------------------------------
+// DataSet
+
+DataSet::DataSet(QObject* parent) : QObject(parent), d(std::make_unique<DataSetPrivate>(this)) {}
+
+DataSet::~DataSet() {
+    d->active = false;
+    d->closeRows();
+    d->unprepare();
+}
+
+Database* DataSet::database() const { return d->db; }
+void DataSet::setDatabase(Database* db) {
+    if (d->db == db) return;
+    close();
+    d->unprepare();
+    d->db = db;
+}
+Transaction* DataSet::transaction() const { return d->transaction(); }
+void DataSet::setTransaction(Transaction* tr) {
+    if (d->tr == tr) return;
+    close();
+    d->unprepare();
+    d->tr = tr;
+}
+
+namespace {
+void setSql(DataSet* ds, DataSetPrivate* d, int which, const QStringList& lines) {
+    if (d->sql[which] == lines) return;
+    ds->close();
+    d->unprepare();
+    d->sql[which] = lines;
+}
+} // namespace
+
+QStringList DataSet::selectSQL() const { return d->sql[SelectSql]; }
+void DataSet::setSelectSQL(const QStringList& lines) { setSql(this, d.get(), SelectSql, lines); }
+QStringList DataSet::insertSQL() const { return d->sql[InsertSql]; }
+void DataSet::setInsertSQL(const QStringList& lines) { setSql(this, d.get(), InsertSql, lines); }
+QStringList DataSet::modifySQL() const { return d->sql[ModifySql]; }
+void DataSet::setModifySQL(const QStringList& lines) { setSql(this, d.get(), ModifySql, lines); }
+QStringList DataSet::deleteSQL() const { return d->sql[DeleteSql]; }
+void DataSet::setDeleteSQL(const QStringList& lines) { setSql(this, d.get(), DeleteSql, lines); }
+QStringList DataSet::refreshSQL() const { return d->sql[RefreshSql]; }
+void DataSet::setRefreshSQL(const QStringList& lines) { setSql(this, d.get(), RefreshSql, lines); }
+
+void DataSet::open() {
+    if (d->active) return;
+    Database* db = d->db;
+    if (!db) throw AppError(QStringLiteral("Database not assigned"));
+    Transaction* tr = d->transaction();
+    if (!tr) throw AppError(QStringLiteral("Transaction not assigned"));
+    if (!db->connected()) db->setConnected(true);
+    tr->ensureActive();
+    const QString text = d->sql[SelectSql].join('\n');
+    if (text.isEmpty()) throw AppError(QStringLiteral("Empty query"));
+    if (text.trimmed().isEmpty()) throw AppError(QStringLiteral("Empty SQL Statement"));
+
+    d->prepare(db, tr);
+    try {
+        d->select->execute();
+        if (d->hasCursor) {
+            d->allFetched = false;
+            d->active = true;
+            d->fetch(1, false); // positioned on the first row; views learn of it by the reset
+        } else {
+            // Executed once; an open cursor (SELECT ... FOR UPDATE) is not read.
+            d->select->closeCursor();
+            d->rowsAffected = d->select->rowsAffected();
+            d->allFetched = true;
+        }
+    } catch (...) {
+        d->active = false;
+        d->closeRows();
+        throw;
+    }
+    d->active = true;
+    d->current = d->store.count() > 0 ? 0 : -1;
+    d->bof = true;
+    d->eof = d->store.count() == 0;
+    for (ColumnMeta& m : d->cols)
+        m.visible = true;
+    emit dataReset();
+    d->setState(Browse);
+    emit currentRowChanged(d->current);
+}
+
+void DataSet::close() {
+    if (!d->active) return;
+    d->active = false;
+    d->closeRows();
+    emit dataReset();
+    d->setState(Inactive);
+    emit currentRowChanged(-1);
+}
+
+bool DataSet::active() const { return d->active; }
+void DataSet::setActive(bool on) { on ? open() : close(); }
+DataSet::State DataSet::state() const { return d->state; }
+bool DataSet::modified() const { return d->editing() && d->modified; }
+bool DataSet::hasCursor() const { return d->active && d->hasCursor; }
+qint64 DataSet::rowsAffected() const { return d->rowsAffected; }
+
+void DataSet::closeAttached() {
+    try {
+        close();
+    } catch (...) {
+        // A view's handler failed while reacting to the close; the dataset is closed regardless.
+    }
+    d->closeRows();
+    d->unprepare();
+}
+
+int DataSet::rowCount() const { return d->rowCount(); }
+bool DataSet::allFetched() const { return !d->active || d->allFetched; }
+int DataSet::fetchMore(int count) { return d->fetch(count); }
+void DataSet::fetchAll() { d->fetch(std::numeric_limits<int>::max()); }
+
+int DataSet::currentRow() const { return d->active ? d->current : -1; }
+
+void DataSet::setCurrentRow(int row) {
+    d->checkActive();
+    if (row < 0) return;
+    if (row >= d->store.count()) d->fetch(row - d->store.count() + 1);
+    row = std::min(row, d->store.count() - 1);
+    if (row < 0 || row == d->current) return;
+    if (d->state == Insert && !d->modified && row > d->editRow) --row; // the new row goes away
+    d->checkBrowseMode();
+    d->bof = d->eof = false;
+    d->setCurrent(std::min(row, d->store.count() - 1));
+}
+
+int DataSet::recNo() const { return currentRow() + 1; }
+
+void DataSet::first() {
+    d->checkActive();
+    d->checkBrowseMode();
+    d->setCurrent(d->store.count() > 0 ? 0 : -1);
+    d->bof = true;
+    d->eof = d->store.count() == 0;
+}
+
+void DataSet::next() {
+    d->checkActive();
+    d->checkBrowseMode();
+    if (d->current + 1 >= d->store.count()) d->fetch(kNextBatch);
+    if (d->current + 1 < d->store.count()) {
+        d->setCurrent(d->current + 1);
+        d->bof = d->eof = false;
+    } else {
+        d->eof = true;
+    }
+}
+
+void DataSet::prior() {
+    d->checkActive();
+    d->checkBrowseMode();
+    if (d->current > 0) {
+        d->setCurrent(d->current - 1);
+        d->bof = d->eof = false;
+    } else {
+        d->bof = true;
+    }
+}
+
+void DataSet::last() {
+    d->checkActive();
+    d->checkBrowseMode();
+    fetchAll();
+    d->setCurrent(d->store.count() - 1);
+    d->eof = true;
+    d->bof = d->store.count() == 0;
+}
+
+bool DataSet::eof() const { return !d->active || d->eof; }
+bool DataSet::bof() const { return !d->active || d->bof; }
+bool DataSet::isEmpty() const { return d->rowCount() == 0; }
+
+int DataSet::fieldCount() const { return d->active ? static_cast<int>(d->cols.size()) : 0; }
+Field* DataSet::field(int index) const {
+    if (index < 0 || index >= fieldCount()) return nullptr;
+    return d->fieldPool[index].get();
+}
+Field* DataSet::findField(const QString& name) const {
+    if (!d->active) return nullptr;
+    int i = static_cast<int>(d->names.indexOf(name));
+    if (i < 0)
+        for (int k = 0; k < d->names.size() && i < 0; ++k)
+            if (d->names[k].compare(name, Qt::CaseInsensitive) == 0) i = k;
+    return i < 0 ? nullptr : d->fieldPool[i].get();
+}
+Field* DataSet::fieldByName(const QString& name) const {
+    Field* f = findField(name);
+    if (!f) throw AppError(QStringLiteral("Field '%1' not found").arg(name));
+    return f;
+}
+QStringList DataSet::fieldDefNames() const { return d->names; }
+
+bool DataSet::isNull(int row, int field) const {
+    if (!d->active || row < 0 || row >= d->store.count() || field < 0 || field >= fieldCount()) return true;
+    if (d->editing() && row == d->editRow) return d->edit[field].null;
+    return d->store.isNull(row, field);
+}
+
+QVariant DataSet::value(int row, int field) const {
+    if (isNull(row, field)) return {};
+    const ColumnSpec& spec = d->cols[field].spec;
+    const Cell c = d->currentCell(row, field);
+    switch (spec.kind) {
+    case FieldKind::Memo: {
+        const QByteArray content = d->blobOf(c);
+        return decodeText(content.constData(), static_cast<int>(content.size()), spec.blobCharset);
+    }
+    case FieldKind::Blob:
+        return d->blobOf(c);
+    default:
+        return variantOf(spec, c);
+    }
+}
+
+QString DataSet::text(int row, int field) const {
+    if (isNull(row, field)) return {};
+    const ColumnSpec& spec = d->cols[field].spec;
+    if (spec.kind == FieldKind::String && !(d->editing() && row == d->editRow))
+        return textOfBytes(spec, d->store.textBytes(row, field));
+    switch (spec.kind) {
+    case FieldKind::Memo:
+        return value(row, field).toString();
+    case FieldKind::Blob:
+        return QString::fromLatin1(d->blobOf(d->currentCell(row, field)));
+    default:
+        return textOf(spec, d->currentCell(row, field));
+    }
+}
+
+bool DataSet::canInsert() const { return d->active && d->writers[InsertSql].prepared(); }
+bool DataSet::canModify() const { return d->active && d->writers[ModifySql].prepared(); }
+bool DataSet::canDelete() const { return d->active && d->writers[DeleteSql].prepared(); }
+
+void DataSet::edit() {
+    d->checkActive();
+    if (d->editing()) return;
+    if (d->store.count() == 0) {
+        insert();
+        return;
+    }
+    if (!d->hasWriters()) d->fail(QStringLiteral("Cannot modify a read-only dataset"));
+    if (!canModify()) throw AppError(QStringLiteral("Cannot update. (No update query)"));
+    d->edit = d->store.cells(d->current);
+    d->editRow = d->current;
+    d->modified = false;
+    d->setState(Edit);
+}
+
+void DataSet::insert() {
+    d->checkActive();
+    d->checkBrowseMode();
+    if (!d->hasWriters()) d->fail(QStringLiteral("Cannot modify a read-only dataset"));
+    if (!canInsert()) throw AppError(QStringLiteral("Cannot insert into dataset. (No insert query)"));
+    const int at = std::max(d->current, 0);
+    d->store.insertEmpty(at);
+    d->rowBeforeInsert = d->current < 0 ? -1 : at; // the old current row is back at `at` after a cancel
+    d->edit.assign(d->cols.size(), Cell{});
+    d->editRow = at;
+    d->modified = false;
+    d->current = at;
+    d->bof = d->eof = false;
+    emit rowInserted(at);
+    d->setState(Insert);
+    emit currentRowChanged(at);
+}
+
+void DataSet::append() {
+    d->checkActive();
+    d->checkBrowseMode();
+    if (!d->hasWriters()) d->fail(QStringLiteral("Cannot modify a read-only dataset"));
+    if (!canInsert()) throw AppError(QStringLiteral("Cannot insert into dataset. (No insert query)"));
+    fetchAll();
+    const int at = d->store.count();
+    d->rowBeforeInsert = d->current;
+    d->store.insertEmpty(at);
+    d->edit.assign(d->cols.size(), Cell{});
+    d->editRow = at;
+    d->modified = false;
+    d->current = at;
+    d->bof = d->eof = false;
+    emit rowInserted(at);
+    d->setState(Insert);
+    emit currentRowChanged(at);
+}
+
+void DataSet::post() {
+    if (!d->active || !d->editing()) {
+        if (d->active && d->state == Browse) return;
+        throw AppError(QStringLiteral("Dataset not in edit or insert mode"));
+    }
+    // 1. Required fields, in field order.
+    for (int i = 0; i < static_cast<int>(d->cols.size()); ++i) {
+        const ColumnMeta& m = d->cols[i];
+        if (m.required && !m.readOnly && d->edit[i].null) {
+            emit focusField(i);
+            throw AppError(QStringLiteral("Field '%1' must have a value").arg(m.name));
+        }
+    }
+    const bool inserting = d->state == Insert;
+    WriteStatement& w = d->writers[inserting ? InsertSql : ModifySql];
+    if (!w.prepared())
+        throw AppError(inserting ? QStringLiteral("Cannot insert into dataset. (No insert query)")
+                                 : QStringLiteral("Cannot update. (No update query)"));
+    const int row = d->editRow;
+    // 2. Changed blobs become new blobs; the values bound are their identifiers. The edit itself
+    //    keeps the content until the post succeeds, so a rejected post can be corrected and repeated.
+    std::vector<Cell> values = d->edit;
+    for (size_t i = 0; i < values.size(); ++i) {
+        Cell& c = values[i];
+        if (!isBlobKind(d->cols[i].spec.kind) || !c.blobChanged || c.null) continue;
+        c.i = static_cast<qint64>(blobIdToInt(writeBlob(d->db, d->transaction(), c.bytes)));
+    }
+    // 3. Bind by name and execute once.
+    d->bind(w, row, &values, inserting);
+    w.st->execute();
+    // 4. The posted values become the row's values as last read.
+    for (size_t i = 0; i < values.size(); ++i) {
+        Cell& c = values[i];
+        if (!c.blobChanged) continue;
+        if (!c.null) {
+            d->blobCache.insert(static_cast<quint64>(c.i), c.bytes);
+            d->blobCacheBytes += c.bytes.size();
+        }
+        c.blobChanged = false;
+        c.bytes.clear();
+    }
+    d->store.setRow(row, values);
+    d->edit.clear();
+    d->editRow = -1;
+    d->modified = false;
+    d->setState(Browse);
+    emit rowChanged(row);
+    // 5. Computed and defaulted columns are read back.
+    if (d->refreshAfterPost) {
+        d->refreshRow(row);
+        emit rowChanged(row);
+    }
+}
+
+void DataSet::cancel() {
+    if (!d->active || !d->editing()) return;
+    const int row = d->editRow;
+    if (d->state == Edit) {
+        d->edit.clear();
+        d->editRow = -1;
+        d->modified = false;
+        d->setState(Browse);
+        emit rowChanged(row);
+        return;
+    }
+    d->store.remove(row);
+    d->edit.clear();
+    d->editRow = -1;
+    d->modified = false;
+    d->current = -1;
+    emit rowRemoved(row);
+    d->setState(Browse);
+    const int back = std::min(d->rowBeforeInsert, d->store.count() - 1);
+    d->current = back;
+    emit currentRowChanged(back);
+}
+
+void DataSet::remove() {
+    d->checkActive();
+    if (d->state == Insert) {
+        cancel();
+        return;
+    }
+    if (d->store.count() == 0 || d->current < 0)
+        d->fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (!d->hasWriters()) d->fail(QStringLiteral("Cannot modify a read-only dataset"));
+    if (!canDelete()) throw AppError(QStringLiteral("Cannot delete from dataset. (No delete query)"));
+    const int row = d->current;
+    WriteStatement& w = d->writers[DeleteSql];
+    d->bind(w, row, nullptr, false); // the row as read: edits in progress do not count
+    w.st->execute();
+    d->edit.clear();
+    d->editRow = -1;
+    d->modified = false;
+    d->store.remove(row);
+    d->current = -1;
+    emit rowRemoved(row);
+    d->setState(Browse);
+    if (row >= d->store.count()) d->fetch(1);
+    const int next = std::min(row, d->store.count() - 1);
+    d->current = next;
+    d->bof = d->eof = d->store.count() == 0;
+    emit currentRowChanged(next);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Locate
+
+namespace {
+bool isAsciiUpperPrefix(QByteArrayView value, const QByteArray& needleUpper, bool partial, bool* decided) {
+    // Compares ASCII bytes directly; anything else is left to the decoding comparison.
+    if (!partial && value.size() != needleUpper.size()) {
+        // Lengths of ASCII texts must agree; a non-ASCII value may still match after case mapping.
+        for (char ch : value)
+            if (static_cast<unsigned char>(ch) >= 0x80) {
+                *decided = false;
+                return false;
+            }
+        *decided = true;
+        return false;
+    }
+    if (value.size() < needleUpper.size()) {
+        for (char ch : value)
+            if (static_cast<unsigned char>(ch) >= 0x80) {
+                *decided = false;
+                return false;
+            }
+        *decided = true;
+        return false;
+    }
+    for (qsizetype i = 0; i < needleUpper.size(); ++i) {
+        const auto b = static_cast<unsigned char>(value[i]);
+        if (b >= 0x80) {
+            *decided = false;
+            return false;
+        }
+        const char up = (b >= 'a' && b <= 'z') ? static_cast<char>(b - 32) : static_cast<char>(b);
+        if (up != needleUpper[i]) {
+            *decided = true;
+            return false;
+        }
+    }
+    *decided = true;
+    return true;
+}
+} // namespace
+
+bool DataSet::locate(const QString& fieldName, const QVariant& value, int options) {
+    d->checkActive();
+    Field* f = fieldByName(fieldName);
+    const int fi = f->index();
+    d->checkBrowseMode();
+    const ColumnSpec spec = d->cols[fi].spec;
+    const bool ci = options & CaseInsensitive;
+    const bool partial = options & PartialKey;
+    const bool searchNull = !value.isValid() || value.isNull();
+
+    // The test for one row, built once.
+    std::function<bool(int)> test;
+    if (searchNull) {
+        test = [&](int r) { return isNull(r, fi); };
+    } else if (spec.kind == FieldKind::String || spec.kind == FieldKind::Memo) {
+        QString needle = value.toString();
+        if (spec.fixedChar) needle = trimRight(needle);
+        if (ci) needle = needle.toUpper();
+        bool asciiNeedle = spec.kind == FieldKind::String && ci;
+        for (QChar ch : needle)
+            if (ch.unicode() >= 0x80) asciiNeedle = false;
+        const QByteArray needleBytes = needle.toLatin1();
+        test = [=, this](int r) {
+            if (isNull(r, fi)) return false;
+            if (asciiNeedle && !(d->editing() && r == d->editRow)) {
+                bool decided = false;
+                const bool hit = isAsciiUpperPrefix(d->store.textBytes(r, fi), needleBytes, partial, &decided);
+                if (decided) return hit;
+            }
+            QString v = spec.kind == FieldKind::Memo ? this->value(r, fi).toString() : text(r, fi);
+            if (spec.fixedChar) v = trimRight(v);
+            if (ci) v = v.toUpper();
+            return partial ? v.startsWith(needle) : v == needle;
+        };
+    } else if (spec.kind == FieldKind::Date || spec.kind == FieldKind::Time || spec.kind == FieldKind::DateTime) {
+        // The searched text is read as a date or time; when it does not read, nothing matches.
+        qint64 target = 0;
+        qint64 unit = 1; // compare at the precision the searched value gives
+        const int type = value.typeId();
+        QDate date;
+        QTime time(0, 0);
+        bool hasTime = false;
+        bool ok = true;
+        if (type == QMetaType::QDate) {
+            date = value.toDate();
+        } else if (type == QMetaType::QTime) {
+            time = value.toTime();
+            hasTime = true;
+        } else if (type == QMetaType::QDateTime) {
+            date = value.toDateTime().date();
+            time = value.toDateTime().time();
+            hasTime = true;
+        } else if (spec.kind == FieldKind::Time) {
+            ok = parseTime(value.toString(), &time);
+            hasTime = true;
+            if (ok) unit = time.msec() == 0 ? 10000 : 10;
+        } else {
+            ok = parseDateTime(value.toString(), &date, &time, &hasTime);
+            if (ok) unit = time.msec() == 0 ? 10000 : 10;
+        }
+        if (spec.kind == FieldKind::Date) ok = ok && date.isValid() && (!hasTime || time == QTime(0, 0));
+        else if (spec.kind == FieldKind::Time) ok = ok && time.isValid();
+        else ok = ok && date.isValid() && time.isValid();
+        if (!ok) return false;
+        const qint64 ticks = static_cast<qint64>(time.msecsSinceStartOfDay()) * 10;
+        if (spec.kind == FieldKind::Date) target = qDateToIscDate(date);
+        else if (spec.kind == FieldKind::Time) target = ticks;
+        else target = static_cast<qint64>(qDateToIscDate(date)) * kTicksPerDay + ticks;
+        if (spec.kind == FieldKind::Date) unit = 1;
+        test = [=, this](int r) {
+            if (isNull(r, fi)) return false;
+            const qint64 v = d->currentCell(r, fi).i;
+            const auto floorDiv = [](qint64 a, qint64 b) { return a / b - ((a % b) < 0 ? 1 : 0); };
+            return floorDiv(v, unit) == floorDiv(target, unit);
+        };
+    } else if (spec.kind == FieldKind::Blob) {
+        const QByteArray wanted = value.typeId() == QMetaType::QByteArray ? value.toByteArray()
+                                                                          : value.toString().toLatin1();
+        test = [=, this](int r) { return !isNull(r, fi) && d->blobOf(d->currentCell(r, fi)) == wanted; };
+    } else {
+        // Numbers and booleans: the searched value converted to the field's type, compared exactly;
+        // a value that does not convert is compared with the field's text.
+        std::optional<Cell> target;
+        try {
+            target = cellFromVariant(spec, value, d->cols[fi].name);
+        } catch (const AppError&) {
+        }
+        const QString wantedText = value.toString();
+        const bool isFloat = spec.sqlType == SQL_FLOAT || spec.sqlType == SQL_DOUBLE || spec.sqlType == SQL_D_FLOAT;
+        test = [=, this](int r) {
+            if (isNull(r, fi)) return false;
+            if (target && !target->null) {
+                const Cell c = d->currentCell(r, fi);
+                if (isFloat) return c.f == target->f || (spec.sqlType == SQL_FLOAT && float(c.f) == float(target->f));
+                return c.i == target->i;
+            }
+            return text(r, fi) == wantedText;
+        };
+    }
+
+    for (int r = 0;; ++r) {
+        if (r >= d->store.count()) {
+            if (d->allFetched || d->fetch(kLocateBatch) == 0) break;
+        }
+        if (test(r)) {
+            if (r != d->current) {
+                d->bof = d->eof = false;
+                d->setCurrent(r);
+            }
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,448 @@
+#include "connection/rowstore.h"
+#include "connection/statement.h"
+#include <cstring>
+
+namespace {
+constexpr int kSqlBooleanOther = 590;
+constexpr size_t kChunkSize = (size_t(1) << 20) - 64; // leaves room for the allocator's header
+
+inline quint64 zigzag(qint64 v) { return (static_cast<quint64>(v) << 1) ^ static_cast<quint64>(v >> 63); }
+inline qint64 unzigzag(quint64 v) { return static_cast<qint64>(v >> 1) ^ -static_cast<qint64>(v & 1); }
+
+inline char* putVarint(char* p, quint64 v) {
+    while (v >= 0x80) {
+        *p++ = static_cast<char>(v | 0x80);
+        v >>= 7;
+    }
+    *p++ = static_cast<char>(v);
+    return p;
+}
+
+inline const char* getVarint(const char* p, quint64* v) {
+    quint64 r = 0;
+    int shift = 0;
+    for (;;) {
+        const auto b = static_cast<unsigned char>(*p++);
+        r |= static_cast<quint64>(b & 0x7f) << shift;
+        if (b < 0x80) break;
+        shift += 7;
+    }
+    *v = r;
+    return p;
+}
+
+inline const char* skipVarint(const char* p) {
+    while (static_cast<unsigned char>(*p) >= 0x80)
+        ++p;
+    return p + 1;
+}
+
+inline bool isBoolean(int t) { return t == SQL_BOOLEAN || t == kSqlBooleanOther; }
+
+size_t maxEncoded(const ColumnSpec& s) {
+    switch (s.sqlType) {
+    case SQL_TEXT:
+    case SQL_VARYING:
+        return 3 + static_cast<size_t>(s.sqlLen);
+    case SQL_FLOAT:
+        return 4;
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+    case SQL_BLOB:
+        return 8;
+    case SQL_TIMESTAMP:
+        return 20;
+    default:
+        return isBoolean(s.sqlType) ? 1 : 10;
+    }
+}
+
+// The bytes of a CHAR value that are not padding (OCTETS keeps every byte).
+inline int unpaddedLength(const ColumnSpec& s, const char* p, int len) {
+    if (!s.fixedChar || s.charset == 1) return len;
+    while (len > 0 && p[len - 1] == ' ')
+        --len;
+    return len;
+}
+
+inline qint64 readInt(int type, const char* d) {
+    switch (type) {
+    case SQL_SHORT: {
+        qint16 x;
+        std::memcpy(&x, d, 2);
+        return x;
+    }
+    case SQL_INT64: {
+        qint64 x;
+        std::memcpy(&x, d, 8);
+        return x;
+    }
+    default: { // SQL_LONG, SQL_TYPE_DATE
+        qint32 x;
+        std::memcpy(&x, d, 4);
+        return x;
+    }
+    }
+}
+
+// Encodes one non-null cell; returns the end.
+char* encodeCell(char* p, const ColumnSpec& s, const Cell& c) {
+    switch (s.sqlType) {
+    case SQL_TEXT:
+    case SQL_VARYING: {
+        const int len = unpaddedLength(s, c.bytes.constData(), static_cast<int>(c.bytes.size()));
+        p = putVarint(p, static_cast<quint64>(len));
+        std::memcpy(p, c.bytes.constData(), len);
+        return p + len;
+    }
+    case SQL_FLOAT: {
+        const float f = static_cast<float>(c.f);
+        std::memcpy(p, &f, 4);
+        return p + 4;
+    }
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        std::memcpy(p, &c.f, 8);
+        return p + 8;
+    case SQL_BLOB: {
+        const quint64 id = static_cast<quint64>(c.i);
+        std::memcpy(p, &id, 8);
+        return p + 8;
+    }
+    case SQL_TIMESTAMP: {
+        qint64 days = c.i / kTicksPerDay;
+        qint64 ticks = c.i % kTicksPerDay;
+        if (ticks < 0) {
+            ticks += kTicksPerDay;
+            --days;
+        }
+        p = putVarint(p, zigzag(days));
+        return putVarint(p, static_cast<quint64>(ticks));
+    }
+    case SQL_TYPE_TIME:
+        return putVarint(p, static_cast<quint64>(c.i));
+    default:
+        if (isBoolean(s.sqlType)) {
+            *p = c.i ? 1 : 0;
+            return p + 1;
+        }
+        return putVarint(p, zigzag(c.i));
+    }
+}
+
+size_t cellSize(const ColumnSpec& s, const Cell& c) {
+    char buf[24];
+    switch (s.sqlType) {
+    case SQL_TEXT:
+    case SQL_VARYING: {
+        const int len = unpaddedLength(s, c.bytes.constData(), static_cast<int>(c.bytes.size()));
+        return static_cast<size_t>(putVarint(buf, static_cast<quint64>(len)) - buf) + len;
+    }
+    default:
+        return static_cast<size_t>(encodeCell(buf, s, c) - buf);
+    }
+}
+
+Cell decodeCell(const ColumnSpec& s, const char* p) {
+    Cell c;
+    c.null = false;
+    quint64 v = 0;
+    switch (s.sqlType) {
+    case SQL_TEXT:
+    case SQL_VARYING:
+        p = getVarint(p, &v);
+        c.bytes = QByteArray(p, static_cast<qsizetype>(v));
+        break;
+    case SQL_FLOAT: {
+        float f;
+        std::memcpy(&f, p, 4);
+        c.f = f;
+        break;
+    }
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        std::memcpy(&c.f, p, 8);
+        break;
+    case SQL_BLOB: {
+        quint64 id;
+        std::memcpy(&id, p, 8);
+        c.i = static_cast<qint64>(id);
+        break;
+    }
+    case SQL_TIMESTAMP: {
+        p = getVarint(p, &v);
+        const qint64 days = unzigzag(v);
+        getVarint(p, &v);
+        c.i = days * kTicksPerDay + static_cast<qint64>(v);
+        break;
+    }
+    case SQL_TYPE_TIME:
+        getVarint(p, &v);
+        c.i = static_cast<qint64>(v);
+        break;
+    default:
+        if (isBoolean(s.sqlType)) {
+            c.i = *p ? 1 : 0;
+        } else {
+            getVarint(p, &v);
+            c.i = unzigzag(v);
+        }
+    }
+    return c;
+}
+
+const char* skipCell(const ColumnSpec& s, const char* p) {
+    switch (s.sqlType) {
+    case SQL_TEXT:
+    case SQL_VARYING: {
+        quint64 len;
+        p = getVarint(p, &len);
+        return p + len;
+    }
+    case SQL_FLOAT:
+        return p + 4;
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+    case SQL_BLOB:
+        return p + 8;
+    case SQL_TIMESTAMP:
+        return skipVarint(skipVarint(p));
+    default:
+        return isBoolean(s.sqlType) ? p + 1 : skipVarint(p);
+    }
+}
+
+inline bool bit(const char* row, int c) { return (static_cast<unsigned char>(row[c >> 3]) >> (c & 7)) & 1; }
+} // namespace
+
+RowStore::RowStore() = default;
+RowStore::~RowStore() = default;
+
+void RowStore::setLayout(std::vector<ColumnSpec> specs, std::vector<int> varIndex) {
+    clear();
+    m_specs = std::move(specs);
+    m_varIndex = std::move(varIndex);
+    m_bitmapBytes = static_cast<int>((m_specs.size() + 7) / 8);
+    m_maxRow = static_cast<size_t>(m_bitmapBytes);
+    for (const ColumnSpec& s : m_specs)
+        m_maxRow += maxEncoded(s);
+    m_chunkSize = std::max(kChunkSize, m_maxRow * 4);
+}
+
+void RowStore::clear() {
+    std::vector<const char*>().swap(m_rows);
+    m_chunks.clear();
+    m_chunkUsed = 0;
+    m_allocated = 0;
+}
+
+char* RowStore::reserve(size_t bytes) {
+    if (m_chunks.empty() || m_chunkUsed + bytes > m_chunkSize) {
+        const size_t size = std::max(m_chunkSize, bytes);
+        m_chunks.emplace_back(new char[size]);
+        m_allocated += size;
+        m_chunkUsed = 0;
+        // An oversized row gets a chunk of its own, which is then full.
+        if (size > m_chunkSize) {
+            char* p = m_chunks.back().get();
+            m_chunkUsed = m_chunkSize;
+            return p;
+        }
+    }
+    return m_chunks.back().get() + m_chunkUsed;
+}
+
+void RowStore::appendFetched(const SqlDa& out) {
+    char* const row = reserve(m_maxRow);
+    std::memset(row, 0, m_bitmapBytes);
+    char* p = row + m_bitmapBytes;
+    const int n = static_cast<int>(m_specs.size());
+    for (int c = 0; c < n; ++c) {
+        const ColumnSpec& s = m_specs[c];
+        const XSQLVAR& v = out.var(m_varIndex[c]);
+        if ((v.sqltype & 1) && *v.sqlind == -1) {
+            row[c >> 3] = static_cast<char>(row[c >> 3] | (1 << (c & 7)));
+            continue;
+        }
+        const char* d = v.sqldata;
+        switch (s.sqlType) {
+        case SQL_VARYING: {
+            quint16 len;
+            std::memcpy(&len, d, 2);
+            p = putVarint(p, len);
+            std::memcpy(p, d + 2, len);
+            p += len;
+            break;
+        }
+        case SQL_TEXT: {
+            const int len = unpaddedLength(s, d, v.sqllen);
+            p = putVarint(p, static_cast<quint64>(len));
+            std::memcpy(p, d, len);
+            p += len;
+            break;
+        }
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64:
+        case SQL_TYPE_DATE:
+            p = putVarint(p, zigzag(readInt(s.sqlType, d)));
+            break;
+        case SQL_TYPE_TIME: {
+            quint32 t;
+            std::memcpy(&t, d, 4);
+            p = putVarint(p, t);
+            break;
+        }
+        case SQL_TIMESTAMP: {
+            ISC_TIMESTAMP ts;
+            std::memcpy(&ts, d, sizeof ts);
+            p = putVarint(p, zigzag(ts.timestamp_date));
+            p = putVarint(p, ts.timestamp_time);
+            break;
+        }
+        case SQL_FLOAT:
+            std::memcpy(p, d, 4);
+            p += 4;
+            break;
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+            std::memcpy(p, d, 8);
+            p += 8;
+            break;
+        case SQL_BLOB: {
+            ISC_QUAD q;
+            std::memcpy(&q, d, sizeof q);
+            const quint64 id = blobIdToInt(q);
+            std::memcpy(p, &id, 8);
+            p += 8;
+            break;
+        }
+        default: // BOOLEAN
+            *p++ = *d ? 1 : 0;
+        }
+    }
+    commit(static_cast<size_t>(p - row));
+    m_rows.push_back(row);
+}
+
+void RowStore::insertEmpty(int at) { m_rows.insert(m_rows.begin() + at, nullptr); }
+
+void RowStore::remove(int at) { m_rows.erase(m_rows.begin() + at); }
+
+size_t RowStore::encodedSize(const std::vector<Cell>& cells) const {
+    size_t size = static_cast<size_t>(m_bitmapBytes);
+    for (size_t c = 0; c < m_specs.size(); ++c)
+        if (!cells[c].null) size += cellSize(m_specs[c], cells[c]);
+    return size;
+}
+
+void RowStore::setRow(int at, const std::vector<Cell>& cells) {
+    const size_t size = encodedSize(cells);
+    char* const row = reserve(size);
+    std::memset(row, 0, m_bitmapBytes);
+    char* p = row + m_bitmapBytes;
+    for (size_t c = 0; c < m_specs.size(); ++c) {
+        if (cells[c].null)
+            row[c >> 3] = static_cast<char>(row[c >> 3] | (1 << (c & 7)));
+        else
+            p = encodeCell(p, m_specs[c], cells[c]);
+    }
+    commit(static_cast<size_t>(p - row));
+    m_rows[at] = row;
+}
+
+const char* RowStore::seek(const char* row, int c) const {
+    const char* p = row + m_bitmapBytes;
+    for (int k = 0; k < c; ++k)
+        if (!bit(row, k)) p = skipCell(m_specs[k], p);
+    return p;
+}
+
+bool RowStore::isNull(int r, int c) const {
+    const char* row = m_rows[r];
+    return !row || bit(row, c);
+}
+
+Cell RowStore::cell(int r, int c) const {
+    const char* row = m_rows[r];
+    if (!row || bit(row, c)) return Cell{};
+    return decodeCell(m_specs[c], seek(row, c));
+}
+
+std::vector<Cell> RowStore::cells(int r) const {
+    std::vector<Cell> out(m_specs.size());
+    const char* row = m_rows[r];
+    if (!row) return out;
+    const char* p = row + m_bitmapBytes;
+    for (size_t c = 0; c < m_specs.size(); ++c) {
+        if (bit(row, static_cast<int>(c))) continue;
+        out[c] = decodeCell(m_specs[c], p);
+        p = skipCell(m_specs[c], p);
+    }
+    return out;
+}
+
+QByteArrayView RowStore::textBytes(int r, int c) const {
+    const char* row = m_rows[r];
+    if (!row || bit(row, c)) return {};
+    quint64 len;
+    const char* p = getVarint(seek(row, c), &len);
+    return QByteArrayView(p, static_cast<qsizetype>(len));
+}
+
+size_t RowStore::memoryUsed() const { return m_allocated + m_rows.capacity() * sizeof(const char*); }
+
+Cell RowStore::cellFromVar(const ColumnSpec& s, const XSQLVAR& v) {
+    Cell c;
+    if ((v.sqltype & 1) && *v.sqlind == -1) return c;
+    c.null = false;
+    const char* d = v.sqldata;
+    switch (s.sqlType) {
+    case SQL_VARYING: {
+        quint16 len;
+        std::memcpy(&len, d, 2);
+        c.bytes = QByteArray(d + 2, len);
+        break;
+    }
+    case SQL_TEXT:
+        c.bytes = QByteArray(d, unpaddedLength(s, d, v.sqllen));
+        break;
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+    case SQL_TYPE_DATE:
+        c.i = readInt(s.sqlType, d);
+        break;
+    case SQL_TYPE_TIME: {
+        quint32 t;
+        std::memcpy(&t, d, 4);
+        c.i = t;
+        break;
+    }
+    case SQL_TIMESTAMP: {
+        ISC_TIMESTAMP ts;
+        std::memcpy(&ts, d, sizeof ts);
+        c.i = static_cast<qint64>(ts.timestamp_date) * kTicksPerDay + ts.timestamp_time;
+        break;
+    }
+    case SQL_FLOAT: {
+        float f;
+        std::memcpy(&f, d, 4);
+        c.f = f;
+        break;
+    }
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        std::memcpy(&c.f, d, 8);
+        break;
+    case SQL_BLOB: {
+        ISC_QUAD q;
+        std::memcpy(&q, d, sizeof q);
+        c.i = static_cast<qint64>(blobIdToInt(q));
+        break;
+    }
+    default:
+        c.i = *d ? 1 : 0;
+    }
+    return c;
+}

@@ -1,0 +1,88 @@
+#pragma once
+#include "connection/dataset.h"
+#include <QByteArray>
+#include <memory>
+#include <vector>
+
+class SqlDa;
+#include <ibase.h>
+
+// How one stored column is encoded. Only columns with a field kind are stored.
+struct ColumnSpec {
+    FieldKind kind = FieldKind::Unknown;
+    int sqlType = 0;   // base type code (nullability bit removed)
+    int scale = 0;     // sqlscale: digits after the point as a negative number
+    int charset = 0;   // text: the column's character set
+    int blobCharset = 0; // text blobs: the character set their content arrives in
+    int sqlLen = 0;    // described length in bytes
+    int chars = 0;     // CHAR: characters the value is padded to
+    bool fixedChar = false; // CHAR: trailing blanks are padding and are not stored
+};
+
+// One value unpacked, for the row being edited and for binding. Numbers keep their exact stored
+// form: integers and fixed-point decimals as the scaled integer, dates as days since 1858-11-17,
+// times as ten-thousandths of a second, timestamps as days * kTicksPerDay + time.
+struct Cell {
+    bool null = true;
+    qint64 i = 0;
+    double f = 0;
+    QByteArray bytes;         // text in the column's character set; a changed blob's content
+    bool blobChanged = false; // blobs: bytes is new content to be written as a new blob
+};
+
+constexpr qint64 kTicksPerDay = 864000000; // ten-thousandths of a second
+
+// The rows read so far, packed: each row is a null bitmap followed by its non-null values, integers
+// and dates as variable-length integers, VARCHAR at its actual length, CHAR without its padding,
+// floats and blob ids as raw bytes. Rows live in large chunks; the row list holds one pointer per
+// row. A row being inserted and not yet posted has no bytes (a null pointer).
+class RowStore {
+public:
+    RowStore();
+    ~RowStore();
+    RowStore(const RowStore&) = delete;
+    RowStore& operator=(const RowStore&) = delete;
+
+    // Columns to store: the spec of each, and the index of its variable in the fetch area.
+    void setLayout(std::vector<ColumnSpec> specs, std::vector<int> varIndex);
+    const std::vector<ColumnSpec>& specs() const { return m_specs; }
+    int columnCount() const { return static_cast<int>(m_specs.size()); }
+    void clear(); // rows and layout
+
+    int count() const { return static_cast<int>(m_rows.size()); }
+    const char* row(int r) const { return m_rows[r]; }
+
+    // Packs the row that a fetch left in `out` (the fast path: no allocation but a new chunk).
+    void appendFetched(const SqlDa& out);
+    void insertEmpty(int at);
+    void remove(int at);
+    void setRow(int at, const std::vector<Cell>& cells); // re-encoded; the old bytes are abandoned
+
+    bool isNull(int r, int c) const;
+    Cell cell(int r, int c) const;
+    std::vector<Cell> cells(int r) const;
+    // The stored bytes of a text value (CHAR without padding), or an empty view for null.
+    QByteArrayView textBytes(int r, int c) const;
+
+    // Bytes held for rows (chunks allocated) and for the row list.
+    size_t memoryUsed() const;
+
+    // Unpacks a fetched variable of the same kind (used to copy a re-read row).
+    static Cell cellFromVar(const ColumnSpec& spec, const XSQLVAR& v);
+
+private:
+    const char* seek(const char* row, int c) const;
+    char* reserve(size_t bytes);
+    void commit(size_t used) { m_chunkUsed += used; }
+    size_t encodedSize(const std::vector<Cell>& cells) const;
+
+    std::vector<ColumnSpec> m_specs;
+    std::vector<int> m_varIndex;
+    int m_bitmapBytes = 0;
+    size_t m_maxRow = 0;
+    std::vector<const char*> m_rows;
+    std::vector<std::unique_ptr<char[]>> m_chunks;
+    size_t m_chunkSize = 0;
+    size_t m_chunkUsed = 0;
+    size_t m_allocated = 0;
+};
