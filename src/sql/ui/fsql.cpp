@@ -1,0 +1,255 @@
+#include "sql/ui/fsql.h"
+#include "connection/dataset.h"
+#include "connection/datasetmodel.h"
+#include "connection/dm.h"
+#include "connection/transaction.h"
+#include "platform/errorreport.h"
+#include "platform/prompts.h"
+#include "platform/ui/mdihost.h"
+#include "sql/commandhistory.h"
+#include "sql/scriptfile.h"
+#include "sql/ui/sqlpictures.h"
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTableView>
+#include <QTextBlock>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+// Windows colour value: red in the low byte, blue in the high byte.
+QColor windowsColor(unsigned value) { return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff); }
+
+void paintBase(QWidget* w, unsigned colour) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Base, windowsColor(colour));
+    w->setPalette(pal);
+}
+
+constexpr unsigned kMemoColour = 14799803;
+constexpr int kMemoHeight = 105;
+} // namespace
+
+TFSql::TFSql(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FSql"));
+    setWindowTitle(QStringLiteral("Comandos Sql's"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFont(QFont(QStringLiteral("Sans Serif"), 8));
+    resize(653, 391);
+
+    IBSet = new DataSet(this);
+    IBSet->setObjectName(QStringLiteral("IBSet"));
+    if (TdM* dm = TdM::instance()) {
+        IBSet->setDatabase(dm->Banco);
+        IBSet->setTransaction(dm->Trans);
+    }
+    Ds = new DataSetModel(IBSet, this);
+    Ds->setObjectName(QStringLiteral("Ds"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Splitter1 = new QSplitter(Qt::Vertical, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+    layout->addWidget(Splitter1);
+
+    MemoSql = new QPlainTextEdit(Splitter1);
+    MemoSql->setObjectName(QStringLiteral("MemoSql"));
+    MemoSql->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoSql->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    paintBase(MemoSql, kMemoColour);
+
+    // Below the splitter: the tool bar over the grid, which takes every height the memo leaves.
+    auto* lower = new QWidget(Splitter1);
+    auto* lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->setSpacing(0);
+
+    ToolBar1 = new QToolBar(lower);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setIconSize(QSize(32, 32));
+    ToolBar1->setMovable(false);
+    lowerLayout->addWidget(ToolBar1);
+
+    bexe = addButton("bexe", sqlPicture(SqlPicture::WindowGear), QStringLiteral("Executa o Comando SQL"));
+    bger = addButton("bger", sqlPicture(SqlPicture::SheetPencil), QStringLiteral("Cria o SQL"));
+    ToolBar1->addSeparator();
+    bgra = addButton("bgra", sqlPicture(SqlPicture::TickedSheetPen), QStringLiteral("Grava alteração no Banco"));
+    bcan = addButton("bcan", sqlPicture(SqlPicture::QuestionMark), QStringLiteral("Desiste das Alterações"));
+    ToolBar1->addSeparator();
+    ToolButton3 = addButton("ToolButton3", sqlPicture(SqlPicture::ArrowsLeft), QString());
+    ToolButton5 = addButton("ToolButton5", sqlPicture(SqlPicture::ArrowsRight), QString());
+    Bsav = addButton("Bsav", sqlPicture(SqlPicture::Floppy), QStringLiteral("Salva script SQL"));
+    Bloa = addButton("Bloa", sqlPicture(SqlPicture::SheetInTray), QStringLiteral("Carrega Script SQL"));
+    ToolBar1->addSeparator();
+    bexcel = addButton("bexcel", sqlPicture(SqlPicture::Spreadsheet), QStringLiteral("Exporta para o Excel"));
+    bprint = addButton("bprint", sqlPicture(SqlPicture::Printer), QStringLiteral("Imprime"));
+    ToolBar1->addSeparator();
+    bsai = addButton("bsai", sqlPicture(SqlPicture::DoorArrow), QStringLiteral("Fecha a tela"));
+    bgra->setEnabled(false);
+    bcan->setEnabled(false);
+
+    Grade = new QTableView(lower);
+    Grade->setObjectName(QStringLiteral("Grade"));
+    Grade->setModel(Ds);
+    Grade->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grade->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grade->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grade->verticalHeader()->setVisible(true); // the row indicator
+    Grade->verticalHeader()->setDefaultSectionSize(Grade->fontMetrics().height() + 4);
+    paintBase(Grade, kMemoColour);
+    lowerLayout->addWidget(Grade, 1);
+
+    Splitter1->addWidget(MemoSql);
+    Splitter1->addWidget(lower);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({kMemoHeight, 391 - kMemoHeight - Splitter1->handleWidth()});
+
+    // The grid's current row is the query's current row (exports and printing start from it).
+    connect(Grade->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            guarded([this] {
+                const int row = Grade->currentIndex().row();
+                if (IBSet->active() && row >= 0 && row != IBSet->currentRow()) IBSet->setCurrentRow(row);
+            }));
+
+    connect(bexe, &QToolButton::clicked, this, guarded([this] { bexeClick(); }));
+    connect(bger, &QToolButton::clicked, this, guarded([this] { bgerClick(); }));
+    connect(bgra, &QToolButton::clicked, this, guarded([this] { bgraClick(); }));
+    connect(bcan, &QToolButton::clicked, this, guarded([this] { bcanClick(); }));
+    connect(ToolButton3, &QToolButton::clicked, this, guarded([this] { ToolButton3Click(); }));
+    connect(ToolButton5, &QToolButton::clicked, this, guarded([this] { ToolButton5Click(); }));
+    connect(Bsav, &QToolButton::clicked, this, guarded([this] { BsavClick(); }));
+    connect(Bloa, &QToolButton::clicked, this, guarded([this] { BloaClick(); }));
+    connect(bexcel, &QToolButton::clicked, this, guarded([this] { bexcelClick(); }));
+    connect(bprint, &QToolButton::clicked, this, guarded([this] { bprintClick(); }));
+    connect(bsai, &QToolButton::clicked, this, guarded([this] { bsaiClick(); }));
+}
+
+TFSql::~TFSql() {
+    // The grid lets go of the model before the query goes; nothing is committed or rolled back.
+    Grade->setModel(nullptr);
+}
+
+QToolButton* TFSql::addButton(const char* name, const QIcon& picture, const QString& hint) {
+    auto* b = new QToolButton(ToolBar1);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setIcon(picture);
+    b->setIconSize(QSize(32, 32));
+    b->setFixedSize(39, 38);
+    b->setAutoRaise(true);
+    if (!hint.isEmpty()) {
+        b->setToolTip(hint);
+        b->setCursor(Qt::PointingHandCursor);
+    }
+    ToolBar1->addWidget(b);
+    return b;
+}
+
+QString TFSql::memoText() const {
+    // toPlainText() would turn no-break spaces into blanks; a script keeps them.
+    QString text = MemoSql->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QChar('\n'));
+    text.replace(QChar::LineSeparator, QChar('\n'));
+    return text;
+}
+
+void TFSql::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_opened) return;
+    m_opened = true;
+    // First placed in the centre: of the main window's child area, or of the screen.
+    QWidget* frame = childFrame(this);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
+        if (QMdiArea* area = sub->mdiArea()) {
+            const QRect r = area->viewport()->rect();
+            sub->move(r.center() - QPoint(sub->width() / 2, sub->height() / 2));
+        }
+    } else if (frame->isWindow()) {
+        if (QScreen* screen = frame->screen())
+            frame->move(screen->availableGeometry().center() - frame->rect().center());
+    }
+    runGuarded([this] { FormShow(); });
+}
+
+void TFSql::FormShow() {
+    MemoSql->clear();
+    startCommandHistory();
+}
+
+void TFSql::bexeClick() {
+    const QString text = memoText();
+    const QString trimmed = trimCommand(text);
+    if (trimmed.isEmpty()) {
+        showMessage(QStringLiteral("Nenhum comando SQL, foi encontrado para ser executado...."), QStringLiteral("Erro"),
+                    MsgIcon::Error, MbOk);
+        return;
+    }
+    if (IBSet->active()) IBSet->close();
+    IBSet->setSelectSQL(text.split(QChar('\n')));
+    try {
+        IBSet->open();
+    } catch (...) {
+        IBSet->close(); // a failed run leaves no half-open result behind
+        throw;
+    }
+    bgra->setEnabled(true);
+    bcan->setEnabled(true);
+    appendToCommandHistory(trimmed);
+    MemoSql->clear();
+}
+
+void TFSql::bgerClick() {
+    // The SQL generator's window takes over here once it exists.
+}
+
+void TFSql::bgraClick() {
+    TdM::instance()->Trans->commitRetaining();
+    IBSet->close();
+    bgra->setEnabled(false);
+    bcan->setEnabled(false);
+}
+
+void TFSql::bcanClick() {
+    TdM::instance()->Trans->rollbackRetaining();
+    IBSet->close();
+    bgra->setEnabled(false);
+    bcan->setEnabled(false);
+}
+
+void TFSql::showHistoryEntry(const QString& entry) {
+    const ShownCommand shown = showCommand(entry);
+    MemoSql->setPlainText(shown.text);
+    QTextCursor cursor = MemoSql->textCursor();
+    cursor.setPosition(shown.caret);
+    MemoSql->setTextCursor(cursor);
+}
+
+void TFSql::ToolButton3Click() { showHistoryEntry(previousCommand()); }
+
+void TFSql::ToolButton5Click() { showHistoryEntry(nextCommand()); }
+
+void TFSql::BsavClick() { saveScriptAs(memoText()); }
+
+void TFSql::BloaClick() {
+    if (const std::optional<QString> text = loadScript()) MemoSql->setPlainText(*text);
+}
+
+void TFSql::bexcelClick() {
+    // The spreadsheet export takes the result rows here once it exists.
+}
+
+void TFSql::bprintClick() {
+    // Printing of the result rows takes over here once it exists.
+}
+
+void TFSql::bsaiClick() { childFrame(this)->close(); }

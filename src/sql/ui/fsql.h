@@ -1,0 +1,68 @@
+#pragma once
+#include <QWidget>
+
+class DataSet;
+class DataSetModel;
+class QPlainTextEdit;
+class QSplitter;
+class QTableView;
+class QToolBar;
+class QToolButton;
+
+// "Comandos Sql's": one SQL statement typed, loaded or generated, run in the default transaction;
+// a SELECT's rows in a read-only grid, any other statement executed once; commit and roll back
+// retaining; the shared statement history; script files. A child of the main window, destroyed
+// when closed (closing neither commits nor rolls back).
+class TFSql : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFSql(QWidget* parent = nullptr);
+    ~TFSql() override;
+
+    QPlainTextEdit* MemoSql;
+    QSplitter* Splitter1;
+    QToolBar* ToolBar1;
+    QTableView* Grade;
+
+    QToolButton* bexe;
+    QToolButton* bger;
+    QToolButton* bgra;
+    QToolButton* bcan;
+    QToolButton* ToolButton3;
+    QToolButton* ToolButton5;
+    QToolButton* Bsav;
+    QToolButton* Bloa;
+    QToolButton* bexcel;
+    QToolButton* bprint;
+    QToolButton* bsai;
+
+    // The window's read-only query on Banco and Trans, and the grid's view of it.
+    DataSet* IBSet;
+    DataSetModel* Ds;
+
+    // The memo's text with '\n' line breaks, exactly as typed (no-break spaces kept).
+    QString memoText() const;
+
+    // Handlers; errors they raise travel to the general error report through their buttons.
+    void FormShow();
+    void bexeClick();
+    void bgerClick();
+    void bgraClick();
+    void bcanClick();
+    void ToolButton3Click();
+    void ToolButton5Click();
+    void BsavClick();
+    void BloaClick();
+    void bexcelClick();
+    void bprintClick();
+    void bsaiClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QToolButton* addButton(const char* name, const QIcon& picture, const QString& hint);
+    void showHistoryEntry(const QString& entry);
+
+    bool m_opened = false;
+};
