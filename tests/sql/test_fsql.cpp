@@ -74,6 +74,7 @@ private:
     void run(TFSql* w, const QString& text) {
         w->MemoSql->setPlainText(text);
         w->bexe->click();
+        QTest::qWait(20); // the grid lays itself out and asks for its first rows
     }
     // Error boxes of the general error report since the last clear.
     QStringList reportedErrors() const {
@@ -82,7 +83,10 @@ private:
             if (m.caption == applicationTitle() && m.icon == MsgIcon::Error) out << m.text;
         return out;
     }
-    QString cell(TFSql* w, int row, int column) { return w->Ds->index(row, column).data().toString(); }
+    QString cell(TFSql* w, int row, int column) {
+        if (row >= w->Ds->rowCount()) return QStringLiteral("<no row %1>").arg(row);
+        return w->Ds->index(row, column).data().toString();
+    }
 
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<ScriptedPrompts> m_prompts;
@@ -411,6 +415,7 @@ void TestFSql::closingLeavesWorkPending() {
     QVERIFY(gone.isNull());
     QVERIFY(m_dm->Trans->inTransaction());
     run(w2, QStringLiteral("select SALDO from CLIENTE where ID = 2"));
+    QCOMPARE(w2->Ds->rowCount(), 1);
     QCOMPARE(w2->IBSet->value(0, 0).toDouble(), 99.0);
     QCOMPARE(m_db->scalar(QStringLiteral("select cast(SALDO as integer) from CLIENTE where ID = 2")),
              QStringLiteral("20"));
@@ -487,6 +492,7 @@ void TestFSql::scriptLoadMixedBreaks() {
     QCOMPARE(w->MemoSql->toPlainText(), QStringLiteral("select *\nfrom CLIENTE\nwhere ID = 1\norder by NOME"));
     QCOMPARE(w->MemoSql->document()->blockCount(), 4);
     w->bexe->click();
+    QTest::qWait(20);
     QCOMPARE(w->Ds->rowCount(), 1);
 }
 
