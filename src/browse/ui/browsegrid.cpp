@@ -80,7 +80,7 @@ void BrowseCellDelegate::editorChanged() {
 }
 
 RowIndicatorHeader::RowIndicatorHeader(DataSet* dataSet, QWidget* parent)
-    : QHeaderView(Qt::Vertical, parent), m_dataSet(dataSet) {
+    : QHeaderView(Qt::Vertical, parent), m_dataSet(dataSet), m_fill(winColor(12058551)) {
     setSectionResizeMode(QHeaderView::Fixed);
     setSectionsClickable(false);
 }
@@ -93,7 +93,7 @@ QSize RowIndicatorHeader::sizeHint() const {
 
 void RowIndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
     painter->save();
-    painter->fillRect(rect, winColor(12058551));
+    painter->fillRect(rect, m_fill);
     painter->setPen(palette().color(QPalette::Mid));
     painter->drawLine(rect.bottomLeft(), rect.bottomRight());
     painter->drawLine(rect.topRight(), rect.bottomRight());

@@ -40,10 +40,13 @@ class RowIndicatorHeader : public QHeaderView {
 public:
     RowIndicatorHeader(DataSet* dataSet, QWidget* parent = nullptr);
     QSize sizeHint() const override;
+    // The browse grid's colour unless another grid sets its own.
+    void setFillColor(const QColor& colour) { m_fill = colour; }
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 
 private:
     QPointer<DataSet> m_dataSet;
+    QColor m_fill;
 };

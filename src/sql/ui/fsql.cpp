@@ -1,4 +1,5 @@
 #include "sql/ui/fsql.h"
+#include "browse/ui/browsegrid.h"
 #include "connection/dataset.h"
 #include "connection/datasetmodel.h"
 #include "connection/dm.h"
@@ -6,6 +7,8 @@
 #include "platform/errorreport.h"
 #include "platform/prompts.h"
 #include "platform/ui/mdihost.h"
+#include "platform/ui/uifont.h"
+#include "platform/wincolor.h"
 #include "sql/commandhistory.h"
 #include "sql/scriptfile.h"
 #include "sql/ui/sqlpictures.h"
@@ -23,16 +26,13 @@
 #include <QVBoxLayout>
 
 namespace {
-// Windows colour value: red in the low byte, blue in the high byte.
-QColor windowsColor(unsigned value) { return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff); }
-
-void paintBase(QWidget* w, unsigned colour) {
+void paintBase(QWidget* w, quint32 colour) {
     QPalette pal = w->palette();
-    pal.setColor(QPalette::Base, windowsColor(colour));
+    pal.setColor(QPalette::Base, winColor(colour));
     w->setPalette(pal);
 }
 
-constexpr unsigned kMemoColour = 14799803;
+constexpr quint32 kMemoColour = 14799803;
 constexpr int kMemoHeight = 105;
 } // namespace
 
@@ -40,7 +40,7 @@ TFSql::TFSql(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FSql"));
     setWindowTitle(QStringLiteral("Comandos Sql's"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(QFont(QStringLiteral("Sans Serif"), 8));
+    setFont(sansFont(11)); // MS Sans Serif 8
     resize(653, 391);
 
     IBSet = new DataSet(this);
@@ -104,8 +104,10 @@ TFSql::TFSql(QWidget* parent) : QWidget(parent) {
     Grade->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grade->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grade->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grade->verticalHeader()->setVisible(true); // the row indicator
-    Grade->verticalHeader()->setDefaultSectionSize(Grade->fontMetrics().height() + 4);
+    auto* indicator = new RowIndicatorHeader(IBSet, Grade);
+    indicator->setFillColor(palette().color(QPalette::Button));
+    Grade->setVerticalHeader(indicator);
+    indicator->setDefaultSectionSize(Grade->fontMetrics().height() + 4);
     paintBase(Grade, kMemoColour);
     lowerLayout->addWidget(Grade, 1);
 
@@ -120,6 +122,7 @@ TFSql::TFSql(QWidget* parent) : QWidget(parent) {
             guarded([this] {
                 const int row = Grade->currentIndex().row();
                 if (IBSet->active() && row >= 0 && row != IBSet->currentRow()) IBSet->setCurrentRow(row);
+                Grade->verticalHeader()->viewport()->update();
             }));
 
     connect(bexe, &QToolButton::clicked, this, guarded([this] { bexeClick(); }));
@@ -147,6 +150,7 @@ QToolButton* TFSql::addButton(const char* name, const QIcon& picture, const QStr
     b->setIconSize(QSize(32, 32));
     b->setFixedSize(39, 38);
     b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus); // tool buttons leave the focus in the memo or the grid
     if (!hint.isEmpty()) {
         b->setToolTip(hint);
         b->setCursor(Qt::PointingHandCursor);
