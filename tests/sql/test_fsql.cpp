@@ -1,3 +1,4 @@
+#include "browse/ui/fbrowse.h"
 #include "connection/dataset.h"
 #include "connection/datasetmodel.h"
 #include "connection/dm.h"
@@ -53,7 +54,9 @@ private slots:
     void failedRun();
     void equalRunsAndHistoryButtons();
     void secondWindowDiscardsHistory();
-    void fullCommitElsewhereClosesResult();
+    void fullEndElsewhereClosesResult_data();
+    void fullEndElsewhereClosesResult();
+    void bgraCommitsBrowsePosts();
     void executeProcedureOnce();
     void lazyFetch();
     void closingLeavesWorkPending();
@@ -65,6 +68,14 @@ private slots:
     void scriptLoadCancelledOrMissing();
 
 private:
+    TFBrowse* openBrowse() {
+        CurrentTable = QStringLiteral("CLIENTE");
+        BrowseSelect = QStringLiteral("Select * From CLIENTE");
+        auto* b = new TFBrowse;
+        m_browses << b;
+        b->show();
+        return b;
+    }
     TFSql* openWindow() {
         auto* w = new TFSql;
         m_windows << w;
@@ -93,6 +104,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_appDir;
     std::unique_ptr<TdM> m_dm;
     QList<QPointer<TFSql>> m_windows;
+    QList<QPointer<TFBrowse>> m_browses;
 };
 
 void TestFSql::init() {
@@ -110,6 +122,10 @@ void TestFSql::init() {
 void TestFSql::cleanup() {
     for (const QPointer<TFSql>& w : m_windows) delete w.data();
     m_windows.clear();
+    for (const QPointer<TFBrowse>& b : m_browses) delete b.data();
+    m_browses.clear();
+    CurrentTable.clear();
+    BrowseSelect.clear();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (m_dm->Trans->inTransaction()) m_dm->Trans->rollback();
     m_dm.reset();
@@ -354,19 +370,32 @@ void TestFSql::secondWindowDiscardsHistory() {
     QCOMPARE(w2->MemoSql->toPlainText(), QStringLiteral("select 'C' from RDB$DATABASE\n"));
 }
 
-void TestFSql::fullCommitElsewhereClosesResult() {
+void TestFSql::fullEndElsewhereClosesResult_data() {
+    QTest::addColumn<bool>("commit");
+    QTest::newRow("browse window's Grava") << true;
+    QTest::newRow("browse window's Desfaz") << false;
+}
+
+void TestFSql::fullEndElsewhereClosesResult() {
+    QFETCH(bool, commit);
+    TFBrowse* b = openBrowse();
     TFSql* w = openWindow();
+    run(w, QStringLiteral("update CLIENTE set NOME = 'Zé' where ID = 2"));
     run(w, QStringLiteral("select * from CLIENTE"));
     QCOMPARE(w->Ds->rowCount(), 2);
-    // As a browse window's "Grava" does.
-    m_dm->Trans->commit();
+    (commit ? b->SCommit : b->SRollback)->click();
+    QCOMPARE(reportedErrors(), QStringList());
+    QVERIFY(!m_dm->Trans->inTransaction());
+    QCOMPARE(m_db->scalar(QStringLiteral("select NOME from CLIENTE where ID = 2")),
+             commit ? QStringLiteral("Zé") : QStringLiteral("Conceição"));
+    // The grid empties; the transaction buttons keep their state.
     QVERIFY(!w->IBSet->active());
     QCOMPARE(w->Ds->rowCount(), 0);
     QCOMPARE(w->Ds->columnCount(), 0);
     QVERIFY(w->bgra->isEnabled() && w->bcan->isEnabled());
 
-    // Nothing has started the transaction again: the retaining commit is refused, buttons stay.
-    w->bgra->click();
+    // Nothing has started the transaction again: the retaining end is refused, buttons stay.
+    (commit ? w->bgra : w->bcan)->click();
     QCOMPARE(reportedErrors(), QStringList{QStringLiteral("Transaction is not active.")});
     QVERIFY(w->bgra->isEnabled() && w->bcan->isEnabled());
     QVERIFY(!w->IBSet->active());
@@ -375,6 +404,25 @@ void TestFSql::fullCommitElsewhereClosesResult() {
     run(w, QStringLiteral("select * from CLIENTE"));
     QVERIFY(m_dm->Trans->inTransaction());
     QCOMPARE(w->Ds->rowCount(), 2);
+}
+
+void TestFSql::bgraCommitsBrowsePosts() {
+    TFBrowse* b = openBrowse();
+    TFSql* w = openWindow();
+    DataSet* rows = b->IBDataSet1;
+    QVERIFY(rows->active());
+    QVERIFY(rows->locate(QStringLiteral("ID"), 1, 0));
+    rows->edit();
+    rows->fieldByName(QStringLiteral("NOME"))->setValue(QStringLiteral("Joana"));
+    rows->post();
+    QCOMPARE(m_db->scalar(QStringLiteral("select NOME from CLIENTE where ID = 1")), QStringLiteral("João"));
+    run(w, QStringLiteral("update CLIENTE set SALDO = 1 where ID = 2"));
+    w->bgra->click();
+    QCOMPARE(reportedErrors(), QStringList());
+    QCOMPARE(m_db->scalar(QStringLiteral("select NOME from CLIENTE where ID = 1")), QStringLiteral("Joana"));
+    // A retaining commit closes no query: the browse window's rows stay.
+    QVERIFY(rows->active());
+    QCOMPARE(rows->rowCount(), 2);
 }
 
 void TestFSql::executeProcedureOnce() {
