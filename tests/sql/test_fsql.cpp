@@ -30,10 +30,7 @@ QStringList schema() {
             QStringLiteral("insert into CLIENTE values (2, 'Conceição', 20)"),
             QStringLiteral("create table LOG (N integer)"),
             QStringLiteral("create procedure REGISTRA (V integer) returns (TOTAL integer) as begin "
-                           "insert into LOG values (:V); select count(*) from LOG into :TOTAL; end"),
-            QStringLiteral("create table MUITOS (N integer)"),
-            QStringLiteral("execute block as declare i integer = 0; begin while (i < 5000) do begin "
-                           "insert into MUITOS values (:i); i = i + 1; end end")};
+                           "insert into LOG values (:V); select count(*) from LOG into :TOTAL; end")};
 }
 } // namespace
 
@@ -436,6 +433,9 @@ void TestFSql::executeProcedureOnce() {
 }
 
 void TestFSql::lazyFetch() {
+    m_db->exec({QStringLiteral("create table MUITOS (N integer)"),
+                QStringLiteral("execute block as declare i integer = 0; begin while (i < 5000) do begin "
+                               "insert into MUITOS values (:i); i = i + 1; end end")});
     TFSql* w = openWindow();
     run(w, QStringLiteral("select N from MUITOS order by N"));
     QCoreApplication::processEvents();
