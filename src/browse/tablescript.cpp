@@ -14,7 +14,8 @@ QString trimRight(QString s) {
 // Text blobs of the catalogue (default and computed sources).
 QString blobText(Database* db, const SqlDa& row, int i) {
     if (row.isNull(i)) return {};
-    const QByteArray bytes = readBlob(db, db->metadataTransaction(), blobIdFromInt(row.value(i).toULongLong()));
+    const QByteArray bytes =
+        readBlob(db, db->metadataTransaction(), blobIdFromInt(row.value(i).toULongLong()));
     return QString::fromUtf8(bytes).trimmed();
 }
 
@@ -50,7 +51,9 @@ QString typeDeclaration(const RawType& t, QString* size) {
     case 16: {
         const int defaultPrecision = t.type == 7 ? 4 : t.type == 8 ? 9 : 18;
         if (t.subType == 1 || t.subType == 2 || t.scale < 0) return decimalType(t, defaultPrecision, size);
-        return t.type == 7 ? QStringLiteral("SMALLINT") : t.type == 8 ? QStringLiteral("INTEGER") : QStringLiteral("BIGINT");
+        return t.type == 7   ? QStringLiteral("SMALLINT")
+               : t.type == 8 ? QStringLiteral("INTEGER")
+                             : QStringLiteral("BIGINT");
     }
     case 10:
         return QStringLiteral("FLOAT");
@@ -85,8 +88,9 @@ QString typeDeclaration(const RawType& t, QString* size) {
     case 40: {
         const int chars = t.charLength > 0 ? t.charLength : t.length;
         *size = QString::number(chars);
-        const QString name = t.type == 14 ? QStringLiteral("CHAR") : t.type == 37 ? QStringLiteral("VARCHAR")
-                                                                                   : QStringLiteral("CSTRING");
+        const QString name = t.type == 14   ? QStringLiteral("CHAR")
+                             : t.type == 37 ? QStringLiteral("VARCHAR")
+                                            : QStringLiteral("CSTRING");
         return name + '(' + QString::number(chars) + ')';
     }
     case 261: {
@@ -153,11 +157,13 @@ TableDescription describeTable(Database* db, const QString& tableName) {
             c.columnNotNull = intOr(row, 9, 0) == 1;
             c.notNull = c.columnNotNull || intOr(row, 10, 0) == 1;
             c.columnDefault = withoutDefaultKeyword(blobText(db, row, 11));
-            c.defaultValue = c.columnDefault.isEmpty() ? withoutDefaultKeyword(blobText(db, row, 12)) : c.columnDefault;
+            c.defaultValue =
+                c.columnDefault.isEmpty() ? withoutDefaultKeyword(blobText(db, row, 12)) : c.columnDefault;
             c.computedBy = blobText(db, row, 13);
             const QString charset = trimRight(row.text(15));
             if (holdsText(t) && !charset.isEmpty() && charset != databaseCharset) c.charset = charset;
-            if (!row.isNull(14) && row.value(14).toInt() > 0) arrays.append({int(table.columns.size()), source});
+            if (!row.isNull(14) && row.value(14).toInt() > 0)
+                arrays.append({int(table.columns.size()), source});
             table.columns.append(c);
         });
 
@@ -165,9 +171,8 @@ TableDescription describeTable(Database* db, const QString& tableName) {
         QStringList bounds;
         db->metadataQuery(QStringLiteral("Select RDB$LOWER_BOUND, RDB$UPPER_BOUND From RDB$FIELD_DIMENSIONS "
                                          "Where RDB$FIELD_NAME = ? Order by RDB$DIMENSION"),
-                          {a.source}, [&](const SqlDa& row) {
-                              bounds.append(row.text(0) + ':' + row.text(1));
-                          });
+                          {a.source},
+                          [&](const SqlDa& row) { bounds.append(row.text(0) + ':' + row.text(1)); });
         table.columns[a.column].type += QStringLiteral(" [") + bounds.join(',') + ']';
     }
 
@@ -185,9 +190,9 @@ TableDescription describeTable(Database* db, const QString& tableName) {
 }
 
 QString columnListText(const TableDescription& table) {
-    const QStringList titles{QStringLiteral("Campo"),    QStringLiteral("Tipo"),
-                             QStringLiteral("Tamanho"),  QStringLiteral("Não Nulo"),
-                             QStringLiteral("Padrão"),   QStringLiteral("Expressão Calculada")};
+    const QStringList titles{QStringLiteral("Campo"),   QStringLiteral("Tipo"),
+                             QStringLiteral("Tamanho"), QStringLiteral("Não Nulo"),
+                             QStringLiteral("Padrão"),  QStringLiteral("Expressão Calculada")};
     QList<QStringList> rows;
     for (const TableColumn& c : table.columns) {
         QString type = c.type;
@@ -245,9 +250,11 @@ QString createTableScript(const TableDescription& table, int dialect) {
             pk = QStringLiteral("CONSTRAINT ") + quoteIdentifier(table.primaryKeyConstraint, dialect) + ' ';
         lines.append(pk + QStringLiteral("PRIMARY KEY (") + keys.join(QStringLiteral(", ")) + ')');
     }
-    QString script = QStringLiteral("CREATE TABLE ") + quoteIdentifier(table.name, dialect) + QStringLiteral(" (\n");
+    QString script =
+        QStringLiteral("CREATE TABLE ") + quoteIdentifier(table.name, dialect) + QStringLiteral(" (\n");
     for (int i = 0; i < lines.size(); ++i)
-        script += QStringLiteral("    ") + lines[i] + (i + 1 < lines.size() ? QStringLiteral(",\n") : QStringLiteral("\n"));
+        script += QStringLiteral("    ") + lines[i] +
+                  (i + 1 < lines.size() ? QStringLiteral(",\n") : QStringLiteral("\n"));
     script += QStringLiteral(");\n");
     return script;
 }

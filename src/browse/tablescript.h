@@ -8,22 +8,22 @@ class Database;
 // One column of a table as the catalogue declares it.
 struct TableColumn {
     QString name;
-    QString type;          // the declaration: VARCHAR(40), NUMERIC(15,2), BLOB SUB_TYPE TEXT SEGMENT SIZE 80
-    QString size;          // characters for text, "precision,scale" for decimals, bytes otherwise
-    QString domain;        // the user domain the column is declared with, if any
-    QString charset;       // text columns whose character set differs from the database's
-    bool notNull = false;  // on the column or on its domain
-    QString defaultValue;  // the default's source without the DEFAULT keyword (column or domain)
-    QString computedBy;    // the COMPUTED BY expression with its parentheses
-    bool columnNotNull = false;  // NOT NULL written on the column itself
-    QString columnDefault;       // default written on the column itself
+    QString type;         // the declaration: VARCHAR(40), NUMERIC(15,2), BLOB SUB_TYPE TEXT SEGMENT SIZE 80
+    QString size;         // characters for text, "precision,scale" for decimals, bytes otherwise
+    QString domain;       // the user domain the column is declared with, if any
+    QString charset;      // text columns whose character set differs from the database's
+    bool notNull = false; // on the column or on its domain
+    QString defaultValue; // the default's source without the DEFAULT keyword (column or domain)
+    QString computedBy;   // the COMPUTED BY expression with its parentheses
+    bool columnNotNull = false; // NOT NULL written on the column itself
+    QString columnDefault;      // default written on the column itself
 };
 
 struct TableDescription {
     QString name;
-    QList<TableColumn> columns;    // in field position order
-    QString primaryKeyConstraint;  // empty when the server named it (INTEG_...)
-    QStringList primaryKey;        // the key's columns in segment order
+    QList<TableColumn> columns;   // in field position order
+    QString primaryKeyConstraint; // empty when the server named it (INTEG_...)
+    QStringList primaryKey;       // the key's columns in segment order
 };
 
 // Reads the table's columns and primary key from the catalogue on the metadata transaction; the

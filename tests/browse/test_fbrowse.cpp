@@ -80,8 +80,8 @@ private:
 };
 
 namespace {
-const QStringList kBrowseButtons{"SCampos", "SCommit", "SEdita", "SExcel",  "SExclui", "SFiltro",
-                                 "SNovo",   "SRollback", "SSai", "Sform",   "Sorder",  "SBusca"};
+const QStringList kBrowseButtons{"SCampos", "SCommit",   "SEdita", "SExcel", "SExclui", "SFiltro",
+                                 "SNovo",   "SRollback", "SSai",   "Sform",  "Sorder",  "SBusca"};
 
 QStringList sorted(QStringList l) {
     l.sort();
@@ -116,12 +116,13 @@ void TestFBrowse::initTestCase() {
 }
 
 void TestFBrowse::init() {
-    m_db->exec({QStringLiteral("delete from CLIENTES"), QStringLiteral("delete from VAZIA"),
-                QStringLiteral("insert into CLIENTES values (1, 'Ana', '1990-03-15', 'obs de Ana', x'00FF10')"),
-                QStringLiteral("insert into CLIENTES values (2, 'bruno', null, null, null)"),
-                QStringLiteral("insert into CLIENTES values (3, 'Abel', '1985-12-01', null, null)"),
-                QStringLiteral("insert into CLIENTES values (10, ' Zeca', '2000-01-31', null, null)"),
-                QStringLiteral("insert into CLIENTES values (42, 'BRUNA', null, null, null)")});
+    m_db->exec(
+        {QStringLiteral("delete from CLIENTES"), QStringLiteral("delete from VAZIA"),
+         QStringLiteral("insert into CLIENTES values (1, 'Ana', '1990-03-15', 'obs de Ana', x'00FF10')"),
+         QStringLiteral("insert into CLIENTES values (2, 'bruno', null, null, null)"),
+         QStringLiteral("insert into CLIENTES values (3, 'Abel', '1985-12-01', null, null)"),
+         QStringLiteral("insert into CLIENTES values (10, ' Zeca', '2000-01-31', null, null)"),
+         QStringLiteral("insert into CLIENTES values (42, 'BRUNA', null, null, null)")});
     m_holder = std::make_unique<ConnectedHolder>(m_db->path());
 }
 
@@ -231,7 +232,7 @@ void TestFBrowse::appendEditDeleteCommit() {
 
     b->SNovo->click();
     QCOMPARE(ds->state(), DataSet::Insert);
-    QCOMPARE(ds->currentRow(), 5); // after the last row
+    QCOMPARE(ds->currentRow(), 5);                       // after the last row
     QCOMPARE(b->Gs->currentIndex(), b->DS->index(5, 0)); // on its first column
     QVERIFY(b->DS->setData(b->DS->index(5, column(b, "CODIGO")), 30));
     QVERIFY(b->DS->setData(b->DS->index(5, column(b, "NOME")), QStringLiteral("Novo")));
@@ -255,7 +256,7 @@ void TestFBrowse::appendEditDeleteCommit() {
     // Nothing reaches another attachment before "Grava".
     QCOMPARE(names(), (QStringList{"Ana", "bruno", "Abel", " Zeca", "BRUNA"}));
     b->SCommit->click();
-    QCOMPARE(names(), (QStringList{"Ana", "Bruno Alves", " Zeca", "BRUNA", "Novo"}));
+    QCOMPARE(names(), (QStringList{"Ana", "Bruno Alves", " Zeca", "Novo", "BRUNA"}));
     QCOMPARE(ds->state(), DataSet::Inactive);
     QCOMPARE(b->DS->rowCount(), 0);
     QVERIFY(errorTexts(m_holder->prompts).isEmpty());
@@ -394,13 +395,13 @@ void TestFBrowse::buttonEnabling() {
     } else if (situation == "committed") {
         b->SCommitClick();
     } else if (situation == "other") {
-        openBrowse(QStringLiteral("VAZIA"))->SRollbackClick();
+        openBrowse(QStringLiteral("VAZIA"), QString())->SRollbackClick();
     } else if (situation == "reopened") {
         b->SRollbackClick();
         b->SAbreClick();
     }
     QCOMPARE(enabledButtons(b), sorted(enabled));
-    QVERIFY(errorTexts(m_holder->prompts).isEmpty());
+    QVERIFY2(errorTexts(m_holder->prompts).isEmpty(), qPrintable(errorTexts(m_holder->prompts).join('\n')));
 }
 
 void TestFBrowse::search_data() {
@@ -408,20 +409,33 @@ void TestFBrowse::search_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("found"); // CODIGO of the row found; 0: not found
 
-    QTest::newRow("varchar lower") << "NOME" << "br" << 2;
-    QTest::newRow("varchar upper") << "NOME" << "BR" << 2;
-    QTest::newRow("varchar mixed") << "NOME" << "aB" << 3;
-    QTest::newRow("varchar whole") << "NOME" << "bruna" << 42;
-    QTest::newRow("leading blanks kept") << "NOME" << " ze" << 10;
-    QTest::newRow("no leading blank") << "NOME" << "ze" << 0;
-    QTest::newRow("varchar missing") << "NOME" << "xyz" << 0;
-    QTest::newRow("integer") << "CODIGO" << "2" << 2;
-    QTest::newRow("integer whole number") << "CODIGO" << "42" << 42;
-    QTest::newRow("integer not partial") << "CODIGO" << "4" << 0;
-    QTest::newRow("integer leading blank") << "CODIGO" << " 2" << 0;
-    QTest::newRow("date") << "NASC" << "01/12/1985" << 3;
-    QTest::newRow("date missing") << "NASC" << "02/12/1985" << 0;
-    QTest::newRow("not a date") << "NASC" << "abc" << 0;
+    QTest::newRow("varchar lower") << "NOME"
+                                   << "br" << 2;
+    QTest::newRow("varchar upper") << "NOME"
+                                   << "BR" << 2;
+    QTest::newRow("varchar mixed") << "NOME"
+                                   << "aB" << 3;
+    QTest::newRow("varchar whole") << "NOME"
+                                   << "bruna" << 42;
+    QTest::newRow("leading blanks kept") << "NOME"
+                                         << " ze" << 10;
+    QTest::newRow("no leading blank") << "NOME"
+                                      << "ze" << 0;
+    QTest::newRow("varchar missing") << "NOME"
+                                     << "xyz" << 0;
+    QTest::newRow("integer") << "CODIGO"
+                             << "2" << 2;
+    QTest::newRow("integer whole number") << "CODIGO"
+                                          << "42" << 42;
+    QTest::newRow("integer not partial") << "CODIGO"
+                                         << "4" << 0;
+                                           << " 2" << 0;
+    QTest::newRow("date") << "NASC"
+                          << "01/12/1985" << 3;
+    QTest::newRow("date missing") << "NASC"
+                                  << "02/12/1985" << 0;
+    QTest::newRow("not a date") << "NASC"
+                                << "abc" << 0;
 }
 
 void TestFBrowse::search() {
@@ -505,10 +519,11 @@ void TestFBrowse::enterOnTextBlobOpensMemoAndPosts() {
     QTest::keyClick(b->Gs, Qt::Key_Return);
     QVERIFY(shown);
     QCOMPARE(b->IBDataSet1->state(), DataSet::Edit);
-    QCOMPARE(b->IBDataSet1->fieldByName(QStringLiteral("OBS"))->asString(), QStringLiteral("obs de Ana, revista"));
+    QCOMPARE(b->IBDataSet1->fieldByName(QStringLiteral("OBS"))->asString(),
+             QStringLiteral("obs de Ana, revista"));
     b->SGravaClick();
     b->SCommitClick();
-    QCOMPARE(m_db->scalar(QStringLiteral("select OBS from CLIENTES where CODIGO = 1")),
+    QCOMPARE(m_db->scalar(QStringLiteral("select cast(OBS as varchar(100)) from CLIENTES where CODIGO = 1")),
              QStringLiteral("obs de Ana, revista"));
     QVERIFY(errorTexts(m_holder->prompts).isEmpty());
 }
@@ -528,7 +543,8 @@ void TestFBrowse::memoChangeCancelledWithRow() {
     b->SCancelaClick();
     QVERIFY(b->IBDataSet1->fieldByName(QStringLiteral("OBS"))->isNull());
     b->SCommitClick();
-    QCOMPARE(m_db->scalar(QStringLiteral("select OBS from CLIENTES where CODIGO = 2")), QStringLiteral("<null>"));
+    QCOMPARE(m_db->scalar(QStringLiteral("select cast(OBS as varchar(100)) from CLIENTES where CODIGO = 2")),
+             QStringLiteral("<null>"));
 }
 
 void TestFBrowse::enterOnBinaryBlobShowsReadOnly() {
@@ -585,7 +601,7 @@ void TestFBrowse::f2EditsAndOpensEditor() {
     editor->selectAll();
     QTest::keyClicks(editor, QStringLiteral("Bruno"));
     QTest::keyClick(editor, Qt::Key_Return); // commits the editor into the row
-    QCOMPARE(b->IBDataSet1->fieldByName(QStringLiteral("NOME"))->asString(), QStringLiteral("Bruno"));
+    QTRY_COMPARE(b->IBDataSet1->fieldByName(QStringLiteral("NOME"))->asString(), QStringLiteral("Bruno"));
     b->SGravaClick();
     b->SCommitClick();
     QCOMPARE(names().at(1), QStringLiteral("Bruno"));
@@ -621,7 +637,7 @@ void TestFBrowse::gridEditingAndRowMovePosts() {
     QCOMPARE(enabledButtons(b), sorted({"SGrava", "SCancela"}));
     QTest::keyClicks(editor, QStringLiteral("ana"));
     QTest::keyClick(editor, Qt::Key_Return);
-    QCOMPARE(b->IBDataSet1->fieldByName(QStringLiteral("NOME"))->asString(), QStringLiteral("xana"));
+    QTRY_COMPARE(b->IBDataSet1->fieldByName(QStringLiteral("NOME"))->asString(), QStringLiteral("xana"));
 
     goTo(b, 2, QStringLiteral("NOME")); // leaving the row posts it
     QCOMPARE(b->IBDataSet1->state(), DataSet::Browse);
@@ -718,13 +734,20 @@ void TestFBrowse::looks() {
         const char* hint;
     };
     const Expected expected[] = {
-        {b->SCommit, 3, 64, ""},        {b->SRollback, 68, 64, ""},
-        {b->SCampos, 137, 32, "Seleciona Campos"}, {b->SExcel, 170, 32, "Exporta para o Excel"},
-        {b->Sform, 203, 32, "Formulário"}, {b->SAbre, 240, 32, "Abre a tabela"},
-        {b->SNovo, 273, 32, "Novo"},     {b->SGrava, 306, 32, "Grava"},
-        {b->SCancela, 339, 32, "Cancela"}, {b->SEdita, 372, 32, "Edita"},
-        {b->SExclui, 405, 32, "Exclui"}, {b->Sorder, 442, 32, "Ordem"},
-        {b->SFiltro, 475, 32, "Filtro"}, {b->SBusca, 508, 32, "Busca"},
+        {b->SCommit, 3, 64, ""},
+        {b->SRollback, 68, 64, ""},
+        {b->SCampos, 137, 32, "Seleciona Campos"},
+        {b->SExcel, 170, 32, "Exporta para o Excel"},
+        {b->Sform, 203, 32, "Formulário"},
+        {b->SAbre, 240, 32, "Abre a tabela"},
+        {b->SNovo, 273, 32, "Novo"},
+        {b->SGrava, 306, 32, "Grava"},
+        {b->SCancela, 339, 32, "Cancela"},
+        {b->SEdita, 372, 32, "Edita"},
+        {b->SExclui, 405, 32, "Exclui"},
+        {b->Sorder, 442, 32, "Ordem"},
+        {b->SFiltro, 475, 32, "Filtro"},
+        {b->SBusca, 508, 32, "Busca"},
         {b->SSai, 551, 32, ""},
     };
     for (const Expected& e : expected) {

@@ -116,8 +116,8 @@ void TestTabelas::fillsSortedNamesOnce() {
     TTabelas* list = showList();
     QCOMPARE(list->SG->horizontalHeaderItem(0)->text(), QStringLiteral("Nome das tabelas"));
     // Case-insensitive, in the locale's order; user tables only, no views.
-    QCOMPARE(gridNames(list), (QStringList{"Ábaco", "Alfa", "alfa2", "beta", "CLIENTES", "Clientes Especiais",
-                                           "GAMA"}));
+    QCOMPARE(gridNames(list),
+             (QStringList{"Ábaco", "Alfa", "alfa2", "beta", "CLIENTES", "Clientes Especiais", "GAMA"}));
     QCOMPARE(list->SG->currentRow(), 0);
 
     m_db->exec(QStringLiteral("create table NOVA (ID integer)"));
@@ -177,9 +177,12 @@ void TestTabelas::doubleClickOpensBrowseWindow_data() {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("select");
     QTest::addColumn<int>("rows");
-    QTest::newRow("plain") << "CLIENTES" << "Select * From CLIENTES" << 2;
-    QTest::newRow("needs quotes") << "Clientes Especiais" << "Select * From \"Clientes Especiais\"" << 1;
-    QTest::newRow("lower case") << "beta" << "Select * From \"beta\"" << 0;
+    QTest::newRow("plain") << "CLIENTES"
+                           << "Select * From CLIENTES" << 2;
+    QTest::newRow("needs quotes") << "Clientes Especiais"
+                                  << "Select * From \"Clientes Especiais\"" << 1;
+    QTest::newRow("lower case") << "beta"
+                                << "Select * From \"beta\"" << 0;
 }
 
 void TestTabelas::doubleClickOpensBrowseWindow() {
@@ -211,7 +214,8 @@ void TestTabelas::titleOrEmptyRowDoesNothing() {
     // A double-click on the title or below the last name acts on the current row.
     TTabelas* list = showList();
     list->SG->setCurrentCell(rowOf(list, QStringLiteral("CLIENTES")), 0);
-    QTest::mouseDClick(list->SG->viewport(), Qt::LeftButton, {}, QPoint(20, list->SG->viewport()->height() - 5));
+    QTest::mouseDClick(list->SG->viewport(), Qt::LeftButton, {},
+                       QPoint(20, list->SG->viewport()->height() - 5));
     QCOMPARE(list->browseWindows().size(), 1);
     QCOMPARE(CurrentTable, QStringLiteral("CLIENTES"));
     QHeaderView* title = list->SG->horizontalHeader();
@@ -251,7 +255,8 @@ void TestTabelas::closingDestroysBrowseWindows() {
     QVERIFY(!first);
     QVERIFY(!second);
     m_holder->dm.Trans->commit();
-    QCOMPARE(m_db->scalar(QStringLiteral("select NOME from CLIENTES where CODIGO = 1")), QStringLiteral("Ana"));
+    QCOMPARE(m_db->scalar(QStringLiteral("select NOME from CLIENTES where CODIGO = 1")),
+             QStringLiteral("Ana"));
 }
 
 void TestTabelas::closingInMainWindow() {
@@ -297,8 +302,9 @@ void TestTabelas::properties() {
         const QStringList lines = p->Campos->toPlainText().split('\n');
         QVERIFY(lines.value(2).simplified().startsWith(QStringLiteral("CODIGO INTEGER 4 Sim")));
         QVERIFY(lines.value(3).simplified().startsWith(QStringLiteral("NOME VARCHAR(40) 40")));
-        QCOMPARE(p->Script->toPlainText(), QStringLiteral("CREATE TABLE CLIENTES (\n    CODIGO INTEGER NOT NULL,\n"
-                                                          "    NOME VARCHAR(40),\n    PRIMARY KEY (CODIGO)\n);\n"));
+        QCOMPARE(p->Script->toPlainText(),
+                 QStringLiteral("CREATE TABLE CLIENTES (\n    CODIGO INTEGER NOT NULL,\n"
+                                "    NOME VARCHAR(40),\n    PRIMARY KEY (CODIGO)\n);\n"));
         QCOMPARE(p->BitBtn1->text(), QStringLiteral("&Fecha"));
         p->BitBtn1->click();
         QVERIFY(!p->isVisible());
@@ -316,7 +322,8 @@ void TestTabelas::painting() {
     for (int row = 0; row < 4; ++row) {
         const QRect cell = list->SG->visualRect(list->SG->model()->index(row, 0));
         // Grid rows 1, 3 (the title is row 0) on 13678476, rows 2, 4 on 14799803.
-        QCOMPARE(image.pixelColor(cell.right() - 3, cell.center().y()), winColor(row % 2 == 0 ? 13678476 : 14799803));
+        QCOMPARE(image.pixelColor(cell.right() - 3, cell.center().y()),
+                 winColor(row % 2 == 0 ? 13678476 : 14799803));
     }
     const QImage header = list->SG->horizontalHeader()->grab().toImage();
     QCOMPARE(header.pixelColor(3, 3), winColor(12058551));

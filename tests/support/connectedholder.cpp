@@ -2,9 +2,9 @@
 #include "browse/browsestate.h"
 
 void resetConnectionState() {
-    for (QString* v : {&CurrentDatabase, &CurrentTable, &BrowseSelect, &InsertStatement, &ModifyStatement,
-                       &RefreshStatement, &DeleteStatement, &KeyWhereClause, &BaseSelect, &FilterClause,
-                       &OrderClause})
+    for (QString* v :
+         {&CurrentDatabase, &CurrentTable, &BrowseSelect, &InsertStatement, &ModifyStatement,
+          &RefreshStatement, &DeleteStatement, &KeyWhereClause, &BaseSelect, &FilterClause, &OrderClause})
         v->clear();
 }
 

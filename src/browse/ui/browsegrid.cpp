@@ -10,6 +10,7 @@
 namespace {
 // Nothing past the cell's right neighbours can be seen; a long blob need not be laid out whole.
 constexpr int MaxPaintedChars = 512;
+constexpr const char* TypedProperty = "fbadminTyped";
 } // namespace
 
 BrowseCellDelegate::BrowseCellDelegate(DataSetModel* model, QObject* parent)
@@ -63,6 +64,8 @@ QWidget* BrowseCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
 }
 
 void BrowseCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    // The row going into edit refreshes the view; what the user already typed stays.
+    if (editor->property(TypedProperty).toBool()) return;
     m_loading = true;
     QStyledItemDelegate::setEditorData(editor, index);
     m_loading = false;
@@ -74,7 +77,9 @@ void BrowseCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model
 }
 
 void BrowseCellDelegate::editorChanged() {
-    if (m_loading || !m_model || !m_model->dataSet()) return;
+    if (m_loading) return;
+    if (QObject* editor = sender()) editor->setProperty(TypedProperty, true);
+    if (!m_model || !m_model->dataSet()) return;
     DataSet* ds = m_model->dataSet();
     if (ds->state() == DataSet::Browse) runGuarded([ds] { ds->edit(); });
 }

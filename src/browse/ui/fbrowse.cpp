@@ -2,6 +2,7 @@
 #include "browse/browsestate.h"
 #include "browse/ui/browsegrid.h"
 #include "browse/ui/fmemo.h"
+#include "browse/ui/glyphs.h"
 #include "connection/datasetmodel.h"
 #include "connection/dm.h"
 #include "connection/transaction.h"
@@ -16,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -44,6 +46,21 @@ TFBrowse::TFBrowse(QWidget* parent) : QWidget(parent) {
     }
     DS = new DataSetModel(IBDataSet1, this);
     DS->setObjectName(QStringLiteral("DS"));
+    // While the dataset adds or removes rows the view moves its current cell by itself; those moves
+    // must not reach back into the dataset in the middle of its change. Connected before the view
+    // is, so the flag is up before the view reacts.
+    auto changing = [this] { m_modelChanging = true; };
+    auto changed = [this] {
+        m_modelChanging = false;
+        // The grid follows the dataset's row once the view has taken the change in.
+        QTimer::singleShot(0, this, [this] { dataSetRowChanged(IBDataSet1->currentRow()); });
+    };
+    connect(DS, &QAbstractItemModel::rowsAboutToBeRemoved, this, changing);
+    connect(DS, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(DS, &QAbstractItemModel::rowsAboutToBeInserted, this, changing);
+    connect(DS, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(DS, &QAbstractItemModel::modelAboutToBeReset, this, changing);
+    connect(DS, &QAbstractItemModel::modelReset, this, changed);
 
     Gs = new QTableView(this);
     Gs->setObjectName(QStringLiteral("Gs"));
@@ -82,21 +99,35 @@ TFBrowse::TFBrowse(QWidget* parent) : QWidget(parent) {
     Botoes->setObjectName(QStringLiteral("Botoes"));
     Botoes->setGeometry(2, 304, 586, 41);
 
-    SCommit = makeButton("SCommit", 3, 64, QStringLiteral("Grava"), QString(), &TFBrowse::SCommitClick);
-    SRollback = makeButton("SRollback", 68, 64, QStringLiteral("Desfaz"), QString(), &TFBrowse::SRollbackClick);
-    SCampos = makeButton("SCampos", 137, 32, QString(), QStringLiteral("Seleciona Campos"), &TFBrowse::SCamposClick);
-    SExcel = makeButton("SExcel", 170, 32, QString(), QStringLiteral("Exporta para o Excel"), &TFBrowse::SExcelClick);
-    Sform = makeButton("Sform", 203, 32, QString(), QStringLiteral("Formulário"), &TFBrowse::SformClick);
-    SAbre = makeButton("SAbre", 240, 32, QString(), QStringLiteral("Abre a tabela"), &TFBrowse::SAbreClick);
-    SNovo = makeButton("SNovo", 273, 32, QString(), QStringLiteral("Novo"), &TFBrowse::SNovoClick);
-    SGrava = makeButton("SGrava", 306, 32, QString(), QStringLiteral("Grava"), &TFBrowse::SGravaClick);
-    SCancela = makeButton("SCancela", 339, 32, QString(), QStringLiteral("Cancela"), &TFBrowse::SCancelaClick);
-    SEdita = makeButton("SEdita", 372, 32, QString(), QStringLiteral("Edita"), &TFBrowse::SEditaClick);
-    SExclui = makeButton("SExclui", 405, 32, QString(), QStringLiteral("Exclui"), &TFBrowse::SExcluiClick);
-    Sorder = makeButton("Sorder", 442, 32, QString(), QStringLiteral("Ordem"), &TFBrowse::SorderClick);
-    SFiltro = makeButton("SFiltro", 475, 32, QString(), QStringLiteral("Filtro"), &TFBrowse::SFiltroClick);
-    SBusca = makeButton("SBusca", 508, 32, QString(), QStringLiteral("Busca"), &TFBrowse::SBuscaClick);
-    SSai = makeButton("SSai", 551, 32, QString(), QString(), &TFBrowse::SSaiClick);
+    SCommit = makeButton("SCommit", Glyph::Commit, 3, 64, QStringLiteral("Grava"), QString(),
+                         &TFBrowse::SCommitClick);
+    SRollback = makeButton("SRollback", Glyph::Rollback, 68, 64, QStringLiteral("Desfaz"), QString(),
+                           &TFBrowse::SRollbackClick);
+    SCampos = makeButton("SCampos", Glyph::Columns, 137, 32, QString(), QStringLiteral("Seleciona Campos"),
+                         &TFBrowse::SCamposClick);
+    SExcel = makeButton("SExcel", Glyph::Sheet, 170, 32, QString(), QStringLiteral("Exporta para o Excel"),
+                        &TFBrowse::SExcelClick);
+    Sform = makeButton("Sform", Glyph::Form, 203, 32, QString(), QStringLiteral("Formulário"),
+                       &TFBrowse::SformClick);
+    SAbre = makeButton("SAbre", Glyph::Open, 240, 32, QString(), QStringLiteral("Abre a tabela"),
+                       &TFBrowse::SAbreClick);
+    SNovo =
+        makeButton("SNovo", Glyph::New, 273, 32, QString(), QStringLiteral("Novo"), &TFBrowse::SNovoClick);
+    SGrava = makeButton("SGrava", Glyph::Post, 306, 32, QString(), QStringLiteral("Grava"),
+                        &TFBrowse::SGravaClick);
+    SCancela = makeButton("SCancela", Glyph::Cancel, 339, 32, QString(), QStringLiteral("Cancela"),
+                          &TFBrowse::SCancelaClick);
+    SEdita = makeButton("SEdita", Glyph::Edit, 372, 32, QString(), QStringLiteral("Edita"),
+                        &TFBrowse::SEditaClick);
+    SExclui = makeButton("SExclui", Glyph::Delete, 405, 32, QString(), QStringLiteral("Exclui"),
+                         &TFBrowse::SExcluiClick);
+    Sorder = makeButton("Sorder", Glyph::Order, 442, 32, QString(), QStringLiteral("Ordem"),
+                        &TFBrowse::SorderClick);
+    SFiltro = makeButton("SFiltro", Glyph::Filter, 475, 32, QString(), QStringLiteral("Filtro"),
+                         &TFBrowse::SFiltroClick);
+    SBusca = makeButton("SBusca", Glyph::Search, 508, 32, QString(), QStringLiteral("Busca"),
+                        &TFBrowse::SBuscaClick);
+    SSai = makeButton("SSai", Glyph::Exit, 551, 32, QString(), QString(), &TFBrowse::SSaiClick);
 
     connect(IBDataSet1, &DataSet::stateChanged, this, [this](DataSet::State s) { DSStateChange(s); });
     connect(IBDataSet1, &DataSet::currentRowChanged, this, [this](int row) { dataSetRowChanged(row); });
@@ -111,19 +142,24 @@ TFBrowse::~TFBrowse() {
     // The grid goes before the dataset it shows; an edit in progress is abandoned with the dataset,
     // whose last state change no longer concerns this half-destroyed window.
     IBDataSet1->disconnect(this);
+    DS->disconnect(this);
     delete Gs;
     Gs = nullptr;
+    delete DS;
+    DS = nullptr;
     delete IBDataSet1;
     IBDataSet1 = nullptr;
 }
 
-QToolButton* TFBrowse::makeButton(const char* name, int left, int width, const QString& caption,
-                                  const QString& hint, void (TFBrowse::*handler)()) {
+QToolButton* TFBrowse::makeButton(const char* name, Glyph picture, int left, int width,
+                                  const QString& caption, const QString& hint, void (TFBrowse::*handler)()) {
     auto* b = new QToolButton(Botoes);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(left, 5, width, 31);
     b->setAutoRaise(true);
     b->setCursor(Qt::PointingHandCursor);
+    b->setIcon(glyph(picture));
+    b->setIconSize(QSize(20, 20));
     b->setFocusPolicy(Qt::NoFocus); // the grid keeps the focus, as with flat speed buttons
     if (!caption.isEmpty()) {
         b->setText(caption);
@@ -188,8 +224,8 @@ void TFBrowse::FormResize() {
 
 void TFBrowse::DSStateChange(DataSet::State state) {
     const bool browse = state == DataSet::Browse;
-    for (QToolButton* b : {SNovo, SEdita, SExclui, SFiltro, Sorder, SBusca, SCampos, SExcel, Sform, SSai,
-                           SRollback, SCommit})
+    for (QToolButton* b :
+         {SNovo, SEdita, SExclui, SFiltro, Sorder, SBusca, SCampos, SExcel, Sform, SSai, SRollback, SCommit})
         b->setEnabled(browse);
     SGrava->setEnabled(!browse);
     SCancela->setEnabled(!browse);
@@ -344,8 +380,7 @@ void TFBrowse::keyPressEvent(QKeyEvent* e) {
 }
 
 bool TFBrowse::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Gs && e->type() == QEvent::KeyPress)
-        return GsKeyDown(static_cast<QKeyEvent*>(e)->key());
+    if (watched == Gs && e->type() == QEvent::KeyPress) return GsKeyDown(static_cast<QKeyEvent*>(e)->key());
     return QWidget::eventFilter(watched, e);
 }
 
@@ -354,7 +389,8 @@ void TFBrowse::closeEvent(QCloseEvent* e) {
 }
 
 void TFBrowse::gridRowChanged(int row) {
-    if (m_syncing || row < 0 || !IBDataSet1->active() || row == IBDataSet1->currentRow()) return;
+    if (m_syncing || m_modelChanging || row < 0 || !IBDataSet1->active() || row == IBDataSet1->currentRow())
+        return;
     // Leaving a changed row posts it; when that fails the grid goes back to the row being edited.
     m_syncing = true;
     runGuarded([this, row] { IBDataSet1->setCurrentRow(row); });
@@ -363,7 +399,7 @@ void TFBrowse::gridRowChanged(int row) {
 }
 
 void TFBrowse::dataSetRowChanged(int row) {
-    if (m_syncing || !Gs) return;
+    if (m_syncing || m_modelChanging || !Gs) return;
     Gs->verticalHeader()->viewport()->update();
     if (row < 0 || row >= DS->rowCount() || DS->columnCount() == 0) return;
     const QModelIndex current = Gs->currentIndex();

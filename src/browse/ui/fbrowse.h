@@ -1,4 +1,5 @@
 #pragma once
+#include "browse/ui/glyphs.h"
 #include "connection/dataset.h"
 #include <QWidget>
 
@@ -82,7 +83,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    QToolButton* makeButton(const char* name, int left, int width, const QString& caption,
+    QToolButton* makeButton(const char* name, Glyph picture, int left, int width, const QString& caption,
                             const QString& hint, void (TFBrowse::*handler)());
     void gridRowChanged(int row);
     void dataSetRowChanged(int row);
@@ -90,4 +91,5 @@ private:
 
     bool m_shown = false;
     bool m_syncing = false;
+    bool m_modelChanging = false; // rows coming or going: the view's moves are not the user's
 };

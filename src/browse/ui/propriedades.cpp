@@ -1,5 +1,6 @@
 #include "browse/ui/propriedades.h"
 #include "browse/tablescript.h"
+#include "browse/ui/glyphs.h"
 #include "connection/database.h"
 #include "connection/dm.h"
 #include "platform/apperror.h"
@@ -49,6 +50,7 @@ TPropriedades::TPropriedades(QWidget* parent) : QDialog(parent) {
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(533, 387, 94, 31);
     BitBtn1->setCursor(Qt::PointingHandCursor);
+    BitBtn1->setIcon(glyph(Glyph::Exit));
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 }
 
@@ -67,7 +69,8 @@ void TPropriedades::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     PageControl1->setCurrentIndex(0); // the first page is active when the window opens
     if (QScreen* s = screen())
-        move(s->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+        move(s->availableGeometry().center() -
+             QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
 }
 
 void TPropriedades::BitBtn1Click() {

@@ -1,5 +1,6 @@
 #include "browse/ui/tabelas.h"
 #include "browse/ui/fbrowse.h"
+#include "browse/ui/glyphs.h"
 #include "browse/ui/propriedades.h"
 #include "connection/database.h"
 #include "connection/dm.h"
@@ -26,7 +27,8 @@ namespace {
 class TableNameDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         QStyledItemDelegate::paint(painter, option, index);
         const int gridRow = index.row() + 1;
         painter->save();
@@ -92,6 +94,7 @@ TTabelas::TTabelas(QWidget* parent) : QWidget(parent) {
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(245, 367, 94, 31);
     BitBtn1->setCursor(Qt::PointingHandCursor);
+    BitBtn1->setIcon(glyph(Glyph::Exit));
     connect(BitBtn1, &QPushButton::clicked, this, guarded([this] { BitBtn1Click(); }));
 }
 
