@@ -94,7 +94,8 @@ QString typeDeclaration(const RawType& t, QString* size) {
         return name + '(' + QString::number(chars) + ')';
     }
     case 261: {
-        size->clear();
+        // The list shows a blob's segment size as its size.
+        *size = t.segment > 0 ? QString::number(t.segment) : QString();
         QString decl = QStringLiteral("BLOB SUB_TYPE ");
         decl += t.subType == 1   ? QStringLiteral("TEXT")
                 : t.subType == 0 ? QStringLiteral("BINARY")
@@ -195,7 +196,9 @@ QString columnListText(const TableDescription& table) {
                              QStringLiteral("Padrão"),  QStringLiteral("Expressão Calculada")};
     QList<QStringList> rows;
     for (const TableColumn& c : table.columns) {
+        static const QRegularExpression segment(QStringLiteral(" SEGMENT SIZE \\d+$"));
         QString type = c.type;
+        type.remove(segment);
         if (!c.charset.isEmpty()) type += QStringLiteral(" CHARACTER SET ") + c.charset;
         rows.append({c.name, type, c.computedBy.isEmpty() ? c.size : QString(),
                      c.notNull ? QStringLiteral("Sim") : QString(), c.defaultValue, c.computedBy});

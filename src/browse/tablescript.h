@@ -9,7 +9,8 @@ class Database;
 struct TableColumn {
     QString name;
     QString type;         // the declaration: VARCHAR(40), NUMERIC(15,2), BLOB SUB_TYPE TEXT SEGMENT SIZE 80
-    QString size;         // characters for text, "precision,scale" for decimals, bytes otherwise
+    QString size;         // characters for text, "precision,scale" for decimals, a blob's
+                          // segment size, bytes otherwise
     QString domain;       // the user domain the column is declared with, if any
     QString charset;      // text columns whose character set differs from the database's
     bool notNull = false; // on the column or on its domain

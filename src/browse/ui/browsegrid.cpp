@@ -22,7 +22,7 @@ QString BrowseCellDelegate::cellText(const DataSetModel* model, const QModelInde
     if (field < 0 || index.row() >= model->dataSet()->rowCount()) return {};
     QString text = model->dataSet()->text(index.row(), field).left(MaxPaintedChars);
     for (QChar& c : text)
-        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+        if (c.unicode() < 0x20) c = ' '; // line breaks and binary bytes
     return text;
 }
 

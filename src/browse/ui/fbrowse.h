@@ -75,6 +75,9 @@ public:
     // The field of the grid's current column (the first visible one when no cell is current).
     Field* selectedField() const;
 
+    // The designed client area, which the main window's frame adopts.
+    QSize sizeHint() const override { return QSize(634, 349); }
+
 protected:
     void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
