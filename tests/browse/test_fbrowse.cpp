@@ -409,33 +409,21 @@ void TestFBrowse::search_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("found"); // CODIGO of the row found; 0: not found
 
-    QTest::newRow("varchar lower") << "NOME"
-                                   << "br" << 2;
-    QTest::newRow("varchar upper") << "NOME"
-                                   << "BR" << 2;
-    QTest::newRow("varchar mixed") << "NOME"
-                                   << "aB" << 3;
-    QTest::newRow("varchar whole") << "NOME"
-                                   << "bruna" << 42;
-    QTest::newRow("leading blanks kept") << "NOME"
-                                         << " ze" << 10;
-    QTest::newRow("no leading blank") << "NOME"
-                                      << "ze" << 0;
-    QTest::newRow("varchar missing") << "NOME"
-                                     << "xyz" << 0;
-    QTest::newRow("integer") << "CODIGO"
-                             << "2" << 2;
-    QTest::newRow("integer whole number") << "CODIGO"
-                                          << "42" << 42;
-    QTest::newRow("integer not partial") << "CODIGO"
-                                         << "4" << 0;
-                                           << " 2" << 0;
-    QTest::newRow("date") << "NASC"
-                          << "01/12/1985" << 3;
-    QTest::newRow("date missing") << "NASC"
-                                  << "02/12/1985" << 0;
-    QTest::newRow("not a date") << "NASC"
-                                << "abc" << 0;
+    // clang-format off
+    QTest::newRow("varchar lower")        << "NOME"   << "br"         << 2;
+    QTest::newRow("varchar upper")        << "NOME"   << "BR"         << 2;
+    QTest::newRow("varchar mixed")        << "NOME"   << "aB"         << 3;
+    QTest::newRow("varchar whole")        << "NOME"   << "bruna"      << 42;
+    QTest::newRow("leading blanks kept")  << "NOME"   << " ze"        << 10;
+    QTest::newRow("no leading blank")     << "NOME"   << "ze"         << 0;
+    QTest::newRow("varchar missing")      << "NOME"   << "xyz"        << 0;
+    QTest::newRow("integer")              << "CODIGO" << "2"          << 2;
+    QTest::newRow("integer whole number") << "CODIGO" << "42"         << 42;
+    QTest::newRow("integer not partial")  << "CODIGO" << "4"          << 0;
+    QTest::newRow("date")                 << "NASC"   << "01/12/1985" << 3;
+    QTest::newRow("date missing")         << "NASC"   << "02/12/1985" << 0;
+    QTest::newRow("not a date")           << "NASC"   << "abc"        << 0;
+    // clang-format on
 }
 
 void TestFBrowse::search() {
@@ -710,6 +698,7 @@ void TestFBrowse::layoutInMainWindow() {
     m_windows.append(b);
     QMdiSubWindow* sub = showChild(b);
     QVERIFY(sub);
+    QCOMPARE(b->size(), QSize(634, 349)); // the designed client area
     sub->resize(760, 520);
     QCoreApplication::processEvents();
     // The outer size is the sub-window's frame, not the window inside it.
