@@ -1,6 +1,40 @@
-#include <QApplication>
+#include "connection/dm.h"
+#include "platform/errorreport.h"
+#include "platform/ui/icons.h"
+#include "platform/ui/qtprompts.h"
+#include "shell/ui/application.h"
+#include "shell/ui/principal.h"
+#include "shell/ui/toolwindows.h"
+#include <QLocale>
+#include <memory>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    Application app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    initResources();
+    app.loadQtTranslations();
+
+    QtPrompts prompts;
+    Prompts::setInstance(&prompts);
+
+    auto principal = std::make_unique<TPrincipal>();
+
+    // Creating the connection holder loads the client library; without it the program cannot start.
+    std::unique_ptr<TdM> dm;
+    if (!runGuarded([&] { dm = std::make_unique<TdM>(); })) {
+        principal.reset();
+        Prompts::setInstance(nullptr);
+        return 1;
+    }
+
+    createToolWindows(principal.get());
+    principal->showMaximized();
+    const int status = app.exec();
+
+    // Child windows and their datasets go before the connection; then an open connection commits
+    // its pending work and detaches.
+    principal.reset();
+    dm.reset();
+    Prompts::setInstance(nullptr);
+    return status;
 }

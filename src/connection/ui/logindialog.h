@@ -1,0 +1,39 @@
+#pragma once
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// "Database Login": asked before every attach. The typed password is handed over once
+// (takePassword) and kept nowhere else.
+class TLoginDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TLoginDialog(QWidget* parent = nullptr);
+    ~TLoginDialog() override;
+
+    void setDatabaseName(const QString& name);
+    QString databaseName() const { return m_databaseName; }
+    void setUserName(const QString& name);
+    // The typed password; the box is emptied.
+    QString takePassword();
+
+    QLabel* Label3;
+    QLabel* DatabaseName;
+    QFrame* Bevel;
+    QLabel* Label1;
+    QLineEdit* UserName;
+    QLabel* Label2;
+    QLineEdit* Password;
+    QPushButton* OKButton;
+    QPushButton* CancelButton;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void fitDatabaseName();
+    QString m_databaseName;
+};

@@ -1,0 +1,270 @@
+#include "platform/ui/icons.h"
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <functional>
+#include <map>
+
+namespace {
+// Every subject is drawn on a 32 x 32 grid; the painter is scaled to the size asked for.
+using Drawing = std::function<void(QPainter&)>;
+
+const QColor kOutline(40, 40, 40);
+
+QPen outlinePen(qreal width = 1.0) {
+    return QPen(kOutline, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// A drive box in perspective, hanging on a network cable.
+void drawNetworkDrive(QPainter& p) {
+    // Network: a bus along the bottom with the drive's cable and connector.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 60, 140));
+    p.drawRect(QRectF(1, 25, 30, 3));
+    p.setBrush(QColor(60, 60, 60));
+    p.drawRect(QRectF(14, 17, 3, 8));
+    p.setPen(outlinePen(0.8));
+    p.setBrush(QColor(90, 140, 220));
+    p.drawRect(QRectF(11.5, 22.5, 8, 5));
+
+    // Drive body: front, top and side faces.
+    const QPolygonF top{{3, 9}, {8, 4}, {30, 4}, {26, 9}};
+    const QPolygonF side{{26, 9}, {30, 4}, {30, 13}, {26, 18}};
+    const QRectF front(3, 9, 23, 9);
+    QLinearGradient g(0, 9, 0, 18);
+    g.setColorAt(0, QColor(235, 235, 235));
+    g.setColorAt(1, QColor(175, 175, 175));
+    p.setPen(outlinePen());
+    p.setBrush(QColor(245, 245, 245));
+    p.drawPolygon(top);
+    p.setBrush(QColor(140, 140, 140));
+    p.drawPolygon(side);
+    p.setBrush(g);
+    p.drawRect(front);
+    // Drive slot and the green light.
+    p.setPen(QPen(QColor(70, 70, 70), 1.2));
+    p.drawLine(QPointF(6, 13.5), QPointF(18, 13.5));
+    p.setPen(outlinePen(0.6));
+    p.setBrush(QColor(40, 200, 40));
+    p.drawRect(QRectF(20.5, 12.5, 3, 2));
+}
+
+void drawRedCross(QPainter& p) {
+    const QLineF a(QPointF(15, 13), QPointF(29, 29));
+    const QLineF b(QPointF(29, 13), QPointF(15, 29));
+    p.setPen(QPen(Qt::white, 6.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(a);
+    p.drawLine(b);
+    p.setPen(QPen(QColor(140, 0, 0), 5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(a);
+    p.drawLine(b);
+    p.setPen(QPen(QColor(230, 20, 20), 3.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(a);
+    p.drawLine(b);
+}
+
+void drawNetworkDriveCross(QPainter& p) {
+    drawNetworkDrive(p);
+    drawRedCross(p);
+}
+
+void drawGreenCheck(QPainter& p, const QPolygonF& stroke) {
+    p.setPen(QPen(QColor(0, 80, 0), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(stroke);
+    p.setPen(QPen(QColor(40, 190, 40), 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(stroke);
+}
+
+void drawFolderCheck(QPainter& p) {
+    // Back of the folder with its tab.
+    const QPolygonF back{{2, 9}, {10, 9}, {12.5, 11.5}, {25, 11.5}, {25, 28}, {2, 28}};
+    p.setPen(outlinePen());
+    p.setBrush(QColor(205, 150, 30));
+    p.drawPolygon(back);
+    // A sheet sticking out of the folder.
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(5, 13, 17, 10));
+    // Open front flap.
+    const QPolygonF front{{6, 16}, {31, 16}, {26, 28}, {2, 28}};
+    QLinearGradient g(0, 16, 0, 28);
+    g.setColorAt(0, QColor(255, 225, 110));
+    g.setColorAt(1, QColor(235, 180, 40));
+    p.setBrush(g);
+    p.drawPolygon(front);
+    drawGreenCheck(p, QPolygonF{{13, 8}, {18, 13}, {29, 2.5}});
+}
+
+void drawPageBrush(QPainter& p) {
+    // Page with a folded corner and lines of text.
+    const QPolygonF page{{3, 2}, {17, 2}, {23, 8}, {23, 30}, {3, 30}};
+    p.setPen(outlinePen());
+    p.setBrush(Qt::white);
+    p.drawPolygon(page);
+    p.setBrush(QColor(210, 210, 210));
+    p.drawPolygon(QPolygonF{{17, 2}, {17, 8}, {23, 8}});
+    p.setPen(QPen(QColor(90, 110, 170), 1.2));
+    for (qreal y : {11.0, 14.5, 18.0, 21.5})
+        p.drawLine(QPointF(6, y), QPointF(y < 12 ? 15 : 20, y));
+    // A stroke of paint left by the brush.
+    p.setPen(QPen(QColor(30, 90, 220), 2.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(6, 26), QPointF(13, 26));
+
+    // The brush across the page: handle, ferrule and bristles.
+    p.save();
+    p.translate(19, 20);
+    p.rotate(-45);
+    p.setPen(outlinePen(0.8));
+    QLinearGradient h(0, -1.6, 0, 1.6);
+    h.setColorAt(0, QColor(220, 140, 60));
+    h.setColorAt(1, QColor(140, 70, 20));
+    p.setBrush(h);
+    p.drawRoundedRect(QRectF(4, -1.6, 14, 3.2), 1.5, 1.5);
+    p.setBrush(QColor(190, 190, 200));
+    p.drawRect(QRectF(0, -2.2, 4.5, 4.4));
+    QPainterPath bristles;
+    bristles.moveTo(0, -2.4);
+    bristles.cubicTo(-4, -2.6, -7, -1, -9, 0);
+    bristles.cubicTo(-7, 1, -4, 2.6, 0, 2.4);
+    bristles.closeSubpath();
+    p.setBrush(QColor(30, 90, 220));
+    p.drawPath(bristles);
+    p.restore();
+}
+
+void drawRunningFigure(QPainter& p) {
+    // Speed lines behind the runner.
+    p.setPen(QPen(QColor(150, 150, 150), 1.3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(1, 12), QPointF(6, 12));
+    p.drawLine(QPointF(0, 16), QPointF(5, 16));
+    p.drawLine(QPointF(2, 20), QPointF(6, 20));
+
+    const QColor body(0, 110, 40);
+    QPen limb(body, 3.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(limb);
+    p.setBrush(Qt::NoBrush);
+    // Torso leaning forward.
+    p.drawLine(QPointF(18.5, 9.5), QPointF(14.5, 18));
+    // Arms: one forward, one back.
+    p.drawPolyline(QPolygonF{{17.5, 11}, {22, 15}, {26, 13}});
+    p.drawPolyline(QPolygonF{{17.5, 11}, {12.5, 11.5}, {9.5, 15.5}});
+    // Legs: front leg bent forward, back leg kicked up.
+    p.drawPolyline(QPolygonF{{14.5, 18}, {20, 22}, {18.5, 29}, {21, 29.5}});
+    p.drawPolyline(QPolygonF{{14.5, 18}, {10.5, 23}, {5, 22}});
+    // Head.
+    p.setPen(Qt::NoPen);
+    p.setBrush(body);
+    p.drawEllipse(QPointF(21.5, 5), 3.3, 3.3);
+}
+
+const std::map<QString, Drawing>& drawings() {
+    static const std::map<QString, Drawing> all{
+        {QStringLiteral("network-drive"), drawNetworkDrive},
+        {QStringLiteral("network-drive-cross"), drawNetworkDriveCross},
+        {QStringLiteral("folder-check"), drawFolderCheck},
+        {QStringLiteral("page-brush"), drawPageBrush},
+        {QStringLiteral("running-figure"), drawRunningFigure},
+    };
+    return all;
+}
+
+QPixmap render(const Drawing& draw, int size, qreal dpr) {
+    QPixmap pm(QSize(size, size) * dpr);
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    draw(p);
+    return pm;
+}
+} // namespace
+
+QStringList iconSubjects() {
+    QStringList names;
+    for (const auto& [name, draw] : drawings()) names.append(name);
+    return names;
+}
+
+QPixmap subjectPixmap(const QString& subject, int size) {
+    const auto it = drawings().find(subject);
+    if (it == drawings().end()) return {};
+    return render(it->second, size, 1.0);
+}
+
+QIcon subjectIcon(const QString& subject) {
+    const auto it = drawings().find(subject);
+    if (it == drawings().end()) return {};
+    QIcon icon;
+    for (int size : {16, 24, 32})
+        for (qreal dpr : {1.0, 2.0}) icon.addPixmap(render(it->second, size, dpr));
+    return icon;
+}
+
+QPixmap mainPicture() {
+    const int w = 204, h = 191;
+    QPixmap pm(w, h);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    // A database drum of three discs.
+    const qreal cx = 102, rx = 62, ry = 17;
+    const qreal top = 78, bottom = 172;
+    QLinearGradient side(cx - rx, 0, cx + rx, 0);
+    side.setColorAt(0, QColor(20, 50, 110));
+    side.setColorAt(0.35, QColor(70, 130, 210));
+    side.setColorAt(1, QColor(15, 40, 95));
+    p.setPen(QPen(QColor(10, 30, 70), 2));
+    QPainterPath drum;
+    drum.moveTo(cx - rx, top);
+    drum.lineTo(cx - rx, bottom);
+    drum.arcTo(QRectF(cx - rx, bottom - ry, 2 * rx, 2 * ry), 180, 180);
+    drum.lineTo(cx + rx, top);
+    drum.closeSubpath();
+    p.setBrush(side);
+    p.drawPath(drum);
+    // Rims between the discs.
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(170, 210, 255), 2));
+    for (qreal y : {top + 31, top + 62})
+        p.drawArc(QRectF(cx - rx, y - ry, 2 * rx, 2 * ry), 180 * 16, 180 * 16);
+    // Top face.
+    QRadialGradient face(cx - 15, top - 5, rx);
+    face.setColorAt(0, QColor(190, 220, 255));
+    face.setColorAt(1, QColor(80, 140, 215));
+    p.setPen(QPen(QColor(10, 30, 70), 2));
+    p.setBrush(face);
+    p.drawEllipse(QPointF(cx, top), rx, ry);
+
+    // A flame rising from the drum.
+    auto flame = [&](qreal scale, const QColor& outer, const QColor& inner) {
+        QPainterPath f;
+        const qreal base = top - 4;
+        f.moveTo(cx - 34 * scale, base);
+        f.cubicTo(cx - 52 * scale, base - 30 * scale, cx - 18 * scale, base - 42 * scale, cx - 14 * scale,
+                  base - 74 * scale);
+        f.cubicTo(cx - 2 * scale, base - 52 * scale, cx + 8 * scale, base - 50 * scale, cx + 10 * scale,
+                  base - 70 * scale);
+        f.cubicTo(cx + 30 * scale, base - 46 * scale, cx + 50 * scale, base - 28 * scale, cx + 34 * scale,
+                  base);
+        f.cubicTo(cx + 12 * scale, base + 8 * scale, cx - 12 * scale, base + 8 * scale, cx - 34 * scale, base);
+        QLinearGradient g(0, base - 74 * scale, 0, base);
+        g.setColorAt(0, inner);
+        g.setColorAt(1, outer);
+        p.setBrush(g);
+        p.drawPath(f);
+    };
+    p.setPen(QPen(QColor(150, 30, 0), 1.5));
+    flame(1.0, QColor(220, 40, 0), QColor(255, 140, 0));
+    p.setPen(Qt::NoPen);
+    flame(0.62, QColor(255, 150, 0), QColor(255, 235, 90));
+    return pm;
+}
+
+void initResources() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    Q_INIT_RESOURCE(resources);
+}

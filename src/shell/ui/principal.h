@@ -1,0 +1,87 @@
+#pragma once
+#include <QMainWindow>
+#include <QPointer>
+#include <QTime>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QMenuBar;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+// The main window: every working window lives in its client area. It keeps no data of its own but
+// the "Conexões" entries and the two single-instance child windows (open-database dialog, table
+// list); whether a database is open is always read from CurrentDatabase.
+class TPrincipal : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TPrincipal(QWidget* parent = nullptr);
+    ~TPrincipal() override;
+
+    QMenuBar* MM;
+    QMenu* Banco1;
+    QAction* AbreBanco1;
+    QAction* FechaBanco1;
+    QAction* N1;
+    QAction* Sada1;
+    QMenu* AtualizaeseConsultas1;
+    QAction* ComandosSQL1;
+    QAction* Tabelas1;
+    QAction* AcertaJanelas1;
+    QMenu* Bancos;
+    QAction* Morvex1;
+
+    QToolBar* ToolBar1;
+    QToolButton* Tcon;
+    QToolButton* Tdis;
+    QToolButton* TTab;
+    QToolButton* TSql;
+    QWidget* ToolButton5;
+    QToolButton* ToolButton6;
+
+    QMdiArea* ClientArea;
+    QLabel* Image1;
+    QStatusBar* SB;
+    QLabel* SBPanel0; // the clock
+    QLabel* SBPanel1;
+    QTimer* Timer1;
+
+    // The clock's time source; tests set a fixed time.
+    std::function<QTime()> currentTime = [] { return QTime::currentTime(); };
+
+    void FormShow();
+    void AbreBanco1Click();
+    void FechaBanco1Click();
+    void Tabelas1Click();
+    void ComandosSQL1Click();
+    void AcertaJanelas1Click();
+    void Sada1Click();
+    void Morvex1Click();
+    void Timer1Timer();
+    void MenuBancosClick(QAction* entry);
+    // True when w is one of the application's live windows.
+    static bool FormExists(const QWidget* w);
+
+    // The single-instance child windows, while they exist.
+    QWidget* abreBancoWindow() const { return m_abreBanco; }
+    QWidget* tabelasWindow() const { return m_tabelas; }
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override; // FormCloseQuery
+
+private:
+    QToolButton* addToolButton(const char* name, const QString& subject, const QString& hint);
+    void fillConexoes();
+    void closeChildWindows();
+    void bringForward(QWidget* w);
+
+    QPointer<QWidget> m_abreBanco;
+    QPointer<QWidget> m_tabelas;
+    bool m_shown = false;
+};
