@@ -6,6 +6,8 @@
 #include "shell/ui/principal.h"
 #include "shell/ui/toolwindows.h"
 #include <QLocale>
+#include <QScreen>
+#include <QTimer>
 #include <memory>
 
 int main(int argc, char** argv) {
@@ -29,6 +31,14 @@ int main(int argc, char** argv) {
 
     createToolWindows(principal.get());
     principal->showMaximized();
+    // Without a window manager (a bare X server) nobody maximises the window: fill the screen.
+    QTimer::singleShot(0, principal.get(), [w = principal.get()] {
+        if (QScreen* screen = w->screen(); screen && !w->isFullScreen()) {
+            const QRect available = screen->availableGeometry();
+            if (w->frameGeometry().width() < available.width() || w->frameGeometry().height() < available.height())
+                w->setGeometry(available);
+        }
+    });
     const int status = app.exec();
 
     // Child windows and their datasets go before the connection; then an open connection commits
