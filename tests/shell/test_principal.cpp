@@ -14,6 +14,7 @@
 #include "shell/ui/morvex.h"
 #include "shell/ui/principal.h"
 #include "shell/ui/toolwindows.h"
+#include "sql/ui/fsql.h"
 #include "support/fbfixture.h"
 #include "support/scriptedprompts.h"
 #include <QAction>
@@ -64,6 +65,7 @@ private slots:
     void failedMenuConnectionLeavesNothingOpen_data();
     void failedMenuConnectionLeavesNothingOpen();
     void tableListIsSingleInstance();
+    void newSqlWindowEachTime();
     void exitCommitsPendingWork();
 
 private:
@@ -618,6 +620,31 @@ void TestPrincipal::tableListIsSingleInstance() {
     m_win->Tabelas1->trigger();
     QVERIFY(qobject_cast<TTabelas*>(m_win->tabelasWindow()));
     QVERIFY(m_prompts->messages.isEmpty());
+}
+
+void TestPrincipal::newSqlWindowEachTime() {
+    TempDatabase db(kTable);
+    writeConexoes({db.path()});
+    createWindow();
+    m_prompts->defaultLogin = ScriptedPrompts::Login{};
+    m_win->findChild<QAction*>("MenuBancos0")->trigger();
+
+    m_win->ComandosSQL1->trigger();
+    m_win->TSql->click();
+    const QList<QMdiSubWindow*> frames = m_win->ClientArea->subWindowList();
+    QCOMPARE(m_win->findChildren<TFSql*>().size(), 2);
+    QCOMPARE(frames.size(), 2);
+    // Cascaded: the second one offset down and right from the first.
+    QVERIFY(frames[1]->x() > frames[0]->x());
+    QVERIFY(frames[1]->y() > frames[0]->y());
+    QVERIFY(m_win->updatesEnabled());
+    QVERIFY(m_prompts->messages.isEmpty());
+
+    // Closing the database closes them.
+    m_prompts->messageAnswers.append(MbYes);
+    m_win->Tdis->click();
+    flushDeletes();
+    QCOMPARE(m_win->findChildren<TFSql*>().size(), 0);
 }
 
 void TestPrincipal::exitCommitsPendingWork() {

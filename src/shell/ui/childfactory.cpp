@@ -1,6 +1,7 @@
 #include "shell/ui/childfactory.h"
 #include "browse/ui/tabelas.h"
 #include "platform/ui/mdihost.h"
+#include "sql/ui/fsql.h"
 
 QWidget* createAbreBanco() { return nullptr; }
 
@@ -10,4 +11,8 @@ QWidget* createTabelas() {
     return w;
 }
 
-QWidget* createFSql() { return nullptr; }
+QWidget* createFSql() {
+    auto* w = new TFSql();
+    showChild(w);
+    return w;
+}
