@@ -975,7 +975,7 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
     } else if (spec.kind == FieldKind::Date || spec.kind == FieldKind::Time || spec.kind == FieldKind::DateTime) {
         // The searched text is read as a date or time; when it does not read, nothing matches.
         qint64 target = 0;
-        qint64 unit = 1; // compare at the precision the searched value gives
+        qint64 unit = 10; // compare at the precision the searched value gives (a QTime: milliseconds)
         const int type = value.typeId();
         QDate date;
         QTime time(0, 0);

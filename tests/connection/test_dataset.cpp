@@ -33,6 +33,9 @@ private slots:
     void closedDatasetMessages();
     void changingStatementCloses();
     void charsetNoneAndWin1252();
+    void locate_data();
+    void locate();
+    void locateReadsFurtherAndPostsEdit();
 };
 
 namespace {
@@ -483,6 +486,86 @@ void TestDataSet::charsetNoneAndWin1252() {
     QCOMPARE(f.ds.field(1)->asString(), QStringLiteral("Ação  "));
     QCOMPARE(f.ds.field(1)->size(), 6);
     QCOMPARE(f.ds.field(2)->asString(), QStringLiteral("Ação memo"));
+}
+
+void TestDataSet::locate_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<int>("options");
+    QTest::addColumn<int>("found"); // ID of the row found; 0: not found, the position unchanged
+    const int ci = DataSet::CaseInsensitive, partial = DataSet::PartialKey, both = ci | partial;
+    QTest::newRow("ab finds ABC, any case, partial") << "NOME" << QVariant("ab") << both << 3;
+    QTest::newRow("case-sensitive partial") << "NOME" << QVariant("ab") << partial << 4;
+    QTest::newRow("case-insensitive whole value") << "NOME" << QVariant("abc") << ci << 3;
+    QTest::newRow("whole value does not take a prefix") << "NOME" << QVariant("ab") << ci << 0;
+    QTest::newRow("nothing begins with it") << "NOME" << QVariant("zz") << both << 0;
+    QTest::newRow("accented, any case") << "NOME" << QVariant("ação") << both << 5;
+    QTest::newRow("accented needle, ASCII rows") << "NOME" << QVariant("abç") << both << 0;
+    QTest::newRow("CHAR ignores its padding") << "CODIGO" << QVariant("X1") << ci << 3;
+    QTest::newRow("CHAR partial") << "CODIGO" << QVariant("x") << both << 3;
+    QTest::newRow("integer as text") << "ID" << QVariant("4") << both << 4;
+    QTest::newRow("integer as number") << "ID" << QVariant(5) << 0 << 5;
+    QTest::newRow("integer: text that is no number") << "ID" << QVariant("quatro") << both << 0;
+    QTest::newRow("decimal as typed") << "VALOR" << QVariant("12,5") << both << 4;
+    QTest::newRow("decimal as shown") << "VALOR" << QVariant("12,50") << both << 4;
+    QTest::newRow("decimal as number") << "VALOR" << QVariant(12.5) << 0 << 4;
+    QTest::newRow("date in the short form") << "NASC" << QVariant("02/01/2026") << both << 4;
+    QTest::newRow("date that does not read: no match, no error") << "NASC" << QVariant("32/13/2026") << both << 0;
+    QTest::newRow("date as text of another kind") << "NASC" << QVariant("ontem") << both << 0;
+    QTest::newRow("date with a time of day matches no date") << "NASC" << QVariant("02/01/2026 10:00") << both << 0;
+    QTest::newRow("timestamp: date alone is midnight") << "MOMENTO" << QVariant("02/01/2026") << both << 3;
+    QTest::newRow("timestamp with time") << "MOMENTO" << QVariant("02/01/2026 08:05:09") << both << 4;
+    QTest::newRow("timestamp as QDateTime")
+        << "MOMENTO" << QVariant(QDateTime(QDate(2026, 1, 2), QTime(8, 5, 9, 500), Qt::UTC)) << 0 << 4;
+    QTest::newRow("timestamp as QDateTime, to the millisecond")
+        << "MOMENTO" << QVariant(QDateTime(QDate(2026, 1, 2), QTime(8, 5, 9), Qt::UTC)) << 0 << 0;
+    QTest::newRow("time") << "HORA" << QVariant("13:45:30") << both << 4;
+    QTest::newRow("time without seconds") << "HORA" << QVariant("13:45") << both << 0;
+    QTest::newRow("boolean text") << "ATIVO" << QVariant("True") << both << 4;
+    QTest::newRow("null finds null") << "NOME" << QVariant() << both << 2;
+    QTest::newRow("text blob") << "OBS" << QVariant("MEMO") << both << 4;
+}
+
+void TestDataSet::locate() {
+    QFETCH(QString, field);
+    QFETCH(QVariant, value);
+    QFETCH(int, options);
+    QFETCH(int, found);
+    Fixture f({QStringLiteral("create table T (ID integer, NOME varchar(20), CODIGO char(5), VALOR numeric(15,2), "
+                              "NASC date, HORA time, MOMENTO timestamp, ATIVO boolean, OBS blob sub_type text)"),
+               QStringLiteral("insert into T (ID, NOME) values (1, 'xyz')"),
+               QStringLiteral("insert into T (ID) values (2)"),
+               QStringLiteral("insert into T values (3, 'ABC', 'X1', 1, '2026-01-01', '00:00', '2026-01-02', false, 'outro')"),
+               QStringLiteral("insert into T values (4, 'abd', 'Y', 12.5, '2026-01-02', '13:45:30.1234', "
+                              "'2026-01-02 08:05:09.5', true, 'memo longo')"),
+               QStringLiteral("insert into T (ID, NOME) values (5, 'AÇÃO Boa')")});
+    f.open(QStringLiteral("select * from T order by ID"));
+    f.ds.next(); // somewhere that is not the answer
+    const bool hit = f.ds.locate(field, value, options);
+    QCOMPARE(hit, found != 0);
+    QCOMPARE(f.ds.fieldByName("ID")->value().toInt(), found ? found : 2);
+    QCOMPARE(f.ds.state(), DataSet::Browse);
+}
+
+void TestDataSet::locateReadsFurtherAndPostsEdit() {
+    Fixture f({QStringLiteral("create table T (ID integer not null primary key, S varchar(20))"),
+               QStringLiteral("execute block as declare i int = 1; begin while (i <= 10000) do begin "
+                              "insert into T values (:i, 'linha ' || :i); i = i + 1; end end")});
+    f.ds.setModifySQL({QStringLiteral("update T set S = :S where ID = :OLD_ID")});
+    f.open(QStringLiteral("select * from T order by ID"));
+    QSignalSpy fetched(&f.ds, &DataSet::rowsFetched);
+    QVERIFY(f.ds.locate(QStringLiteral("S"), QStringLiteral("LINHA 9999"), DataSet::CaseInsensitive));
+    QCOMPARE(f.ds.recNo(), 9999);
+    QVERIFY(fetched.count() >= 1);
+    QVERIFY(!f.ds.locate(QStringLiteral("S"), QStringLiteral("nada"), DataSet::CaseInsensitive | DataSet::PartialKey));
+    QVERIFY(f.ds.allFetched());
+    QCOMPARE(f.ds.recNo(), 9999);
+    // A changed row is posted before the search moves away from it.
+    f.ds.fieldByName("S")->setValue(QStringLiteral("mudada"));
+    QVERIFY(f.ds.locate(QStringLiteral("ID"), 1, 0));
+    QCOMPARE(f.ds.state(), DataSet::Browse);
+    QCOMPARE(f.ds.text(9998, 1), QStringLiteral("mudada"));
+    QCOMPARE(messageOf([&] { f.ds.locate(QStringLiteral("NADA"), 1, 0); }), QStringLiteral("Field 'NADA' not found"));
 }
 
 QTEST_GUILESS_MAIN(TestDataSet)
