@@ -558,6 +558,9 @@ void DataSet::open() {
     if (text.isEmpty()) throw AppError(QStringLiteral("Empty query"));
     if (text.trimmed().isEmpty()) throw AppError(QStringLiteral("Empty SQL Statement"));
 
+    // Statements prepared for another connection or transaction (one since replaced or gone) are
+    // prepared again.
+    if (d->select && (d->regDb != db || d->regTr != tr)) d->unprepare();
     d->prepare(db, tr);
     try {
         d->select->execute();
@@ -617,6 +620,7 @@ int DataSet::rowCount() const { return d->rowCount(); }
 bool DataSet::allFetched() const { return !d->active || d->allFetched; }
 int DataSet::fetchMore(int count) { return d->fetch(count); }
 void DataSet::fetchAll() { d->fetch(std::numeric_limits<int>::max()); }
+qint64 DataSet::memoryUsed() const { return static_cast<qint64>(d->store.memoryUsed()); }
 
 int DataSet::currentRow() const { return d->active ? d->current : -1; }
 

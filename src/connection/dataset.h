@@ -48,19 +48,28 @@ public:
     bool hasDefault() const;
 
     bool isNull() const;
-    // Null: an invalid QVariant. Text: QString; integers: qlonglong/int; decimals: double; floats: double;
-    // DATE: QDate; TIME: QTime; TIMESTAMP: QDateTime (no time zone); BOOLEAN: bool; text blob: QString;
-    // other blobs: QByteArray.
+    // Null: an invalid QVariant. Text: QString (CHAR padded to its length); SMALLINT and INTEGER:
+    // int; BIGINT: qlonglong; decimals: double; floats: double; DATE: QDate; TIME: QTime; TIMESTAMP:
+    // QDateTime with Qt::UTC as its time spec, so that no local time rule can shift or void it (its
+    // date() and time() are the stored ones); BOOLEAN: bool; text blob: QString; other blobs:
+    // QByteArray.
     QVariant value() const;
     // The value written as text: numbers in the locale's form (decimal comma under pt_BR, no
-    // grouping), dates in the locale's short date form, timestamps with " hh:mm:ss" unless the
-    // time is midnight, blobs their content. Empty for null.
+    // grouping; fixed-point decimals with all their digits after the point, "12,50"), dates in the
+    // locale's short date form with a four-digit year, times "hh:mm:ss", timestamps with
+    // " hh:mm:ss" unless the time is midnight, BOOLEAN "True"/"False", CHAR padded to its length,
+    // text blobs their content, other blobs their bytes as Latin-1. Empty for null.
     QString asString() const;
     QByteArray blobBytes() const; // blob content (text blobs as UTF-8)
 
     // Only in edit or insert state (automatic edit: in browse state they call edit() first).
+    // A computed field raises "Field '%s' cannot be modified"; a value that does not convert or
+    // fit raises AppError with the toolkit's message. A QString given to a non-text field is read
+    // as setAsString reads it.
     void setValue(const QVariant& v);
-    void setAsString(const QString& text); // parsed by the same rules as asString; raises AppError on bad input
+    // Parsed by the same rules as asString (also "1234.5" and grouped "1.234,5"; dates d/M/yy);
+    // empty text is NULL for every kind but text. Raises AppError on bad input.
+    void setAsString(const QString& text);
     void setBlobBytes(const QByteArray& bytes);
     void clear(); // null
 
@@ -122,6 +131,8 @@ public:
     bool allFetched() const;
     int fetchMore(int count); // rows added
     void fetchAll();
+    // Bytes held for the rows read so far (the packed rows and their offsets).
+    qint64 memoryUsed() const;
 
     // Navigation. Moving away from a row in edit or insert posts it when modified, cancels it otherwise.
     int currentRow() const; // 0-based; -1 when empty or closed
@@ -151,13 +162,26 @@ public:
     bool canModify() const;
     bool canDelete() const;
 
+    // Closed: "<objectName>: Cannot perform this operation on a closed dataset". Without the
+    // statement for it: "Cannot update. (No update query)", "Cannot insert into dataset. (No insert
+    // query)", "Cannot delete from dataset. (No delete query)"; a dataset without any writing
+    // statement: "<objectName>: Cannot modify a read-only dataset". Edit on an empty dataset inserts.
     void edit();
     void insert(); // new empty row before the current row
     void append(); // new empty row after the last row (reads every row first)
+    // Browse state: nothing. Closed: "Dataset not in edit or insert mode". A rejected post keeps
+    // the state and the values.
     void post();
     void cancel();
-    void remove(); // delete the current row
+    void remove(); // delete the current row; in insert state: cancel
 
+    // From the first row, reading further rows as needed; a changed row being edited is posted
+    // first (an unchanged one cancelled). Text fields compare text (options apply; CHAR padding
+    // ignored); numbers compare as numbers when the searched value reads as one ("12,5" finds
+    // 12.50), otherwise as text; date, time and timestamp fields read the searched text in the
+    // locale's short date form with an optional time and match equal values (to the second, or to
+    // the millisecond when one is given), and no row when it does not read. A null value finds
+    // null fields. Not found: the current row stays.
     bool locate(const QString& fieldName, const QVariant& value, int options);
 
     // AttachedObject: end of the transaction or disconnect.

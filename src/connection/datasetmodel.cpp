@@ -125,19 +125,21 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
     const int f = fieldIndex(index.column());
     const int row = dataSetRow(index.row());
     if (f < 0 || row < 0 || row >= m_dataSet->rowCount()) return {};
+    const Field* field = m_dataSet->field(f);
+    if (!field) return {};
     try {
         switch (role) {
         case Qt::DisplayRole: {
             if (m_dataSet->isNull(row, f)) return {};
             QString t = m_dataSet->text(row, f);
-            if (m_dataSet->field(f)->isBlob() && t.size() > kBlobDisplayChars) t.truncate(kBlobDisplayChars);
+            if (field->isBlob() && t.size() > kBlobDisplayChars) t.truncate(kBlobDisplayChars);
             return t;
         }
         case Qt::EditRole:
-            if (m_dataSet->field(f)->kind() == FieldKind::Boolean) return m_dataSet->value(row, f);
+            if (field->kind() == FieldKind::Boolean) return m_dataSet->value(row, f);
             return m_dataSet->text(row, f);
         case Qt::TextAlignmentRole:
-            if (isNumberKind(m_dataSet->field(f)->kind()))
+            if (isNumberKind(field->kind()))
                 return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
             return {};
         case NullRole:
@@ -158,6 +160,7 @@ bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int 
     try {
         if (m_dataSet->currentRow() != index.row()) m_dataSet->setCurrentRow(index.row());
         Field* field = m_dataSet->field(f);
+        if (!field) return false;
         if (value.typeId() == QMetaType::QString)
             field->setAsString(value.toString());
         else
@@ -171,9 +174,8 @@ bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int 
 
 QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
-        const int f = fieldIndex(section);
-        if (f < 0 || !m_dataSet) return {};
-        return m_dataSet->field(f)->fieldName();
+        const Field* field = m_dataSet ? m_dataSet->field(fieldIndex(section)) : nullptr;
+        return field ? field->fieldName() : QVariant();
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
@@ -184,7 +186,7 @@ Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const {
     const int f = fieldIndex(index.column());
     if (!m_dataSet || f < 0 || !m_dataSet->active()) return fl;
     const Field* field = m_dataSet->field(f);
-    if (field->readOnly() || field->kind() == FieldKind::Blob) return fl;
+    if (!field || field->readOnly() || field->kind() == FieldKind::Blob) return fl;
     const bool insertedRow = m_dataSet->state() == DataSet::Insert && dataSetRow(index.row()) == m_dataSet->currentRow();
     if (insertedRow ? m_dataSet->canInsert() : m_dataSet->canModify()) fl |= Qt::ItemIsEditable;
     return fl;

@@ -1,10 +1,10 @@
 #include "connection/rowstore.h"
 #include "connection/statement.h"
+#include "platform/apperror.h"
 #include <cstring>
 
 namespace {
 constexpr int kSqlBooleanOther = 590;
-constexpr size_t kChunkSize = (size_t(1) << 20) - 64; // leaves room for the allocator's header
 
 inline quint64 zigzag(qint64 v) { return (static_cast<quint64>(v) << 1) ^ static_cast<quint64>(v >> 63); }
 inline qint64 unzigzag(quint64 v) { return static_cast<qint64>(v >> 1) ^ -static_cast<qint64>(v & 1); }
@@ -36,6 +36,10 @@ inline const char* skipVarint(const char* p) {
         ++p;
     return p + 1;
 }
+
+// Times of day in whole seconds take three bytes instead of five: the low bit tells which.
+inline quint64 packTime(quint64 ticks) { return ticks % 10000 == 0 ? (ticks / 10000) << 1 : (ticks << 1) | 1; }
+inline quint64 unpackTime(quint64 v) { return v & 1 ? v >> 1 : (v >> 1) * 10000; }
 
 inline bool isBoolean(int t) { return t == SQL_BOOLEAN || t == kSqlBooleanOther; }
 
@@ -117,10 +121,10 @@ char* encodeCell(char* p, const ColumnSpec& s, const Cell& c) {
             --days;
         }
         p = putVarint(p, zigzag(days));
-        return putVarint(p, static_cast<quint64>(ticks));
+        return putVarint(p, packTime(static_cast<quint64>(ticks)));
     }
     case SQL_TYPE_TIME:
-        return putVarint(p, static_cast<quint64>(c.i));
+        return putVarint(p, packTime(static_cast<quint64>(c.i)));
     default:
         if (isBoolean(s.sqlType)) {
             *p = c.i ? 1 : 0;
@@ -173,12 +177,12 @@ Cell decodeCell(const ColumnSpec& s, const char* p) {
         p = getVarint(p, &v);
         const qint64 days = unzigzag(v);
         getVarint(p, &v);
-        c.i = days * kTicksPerDay + static_cast<qint64>(v);
+        c.i = days * kTicksPerDay + static_cast<qint64>(unpackTime(v));
         break;
     }
     case SQL_TYPE_TIME:
         getVarint(p, &v);
-        c.i = static_cast<qint64>(v);
+        c.i = static_cast<qint64>(unpackTime(v));
         break;
     default:
         if (isBoolean(s.sqlType)) {
@@ -226,30 +230,41 @@ void RowStore::setLayout(std::vector<ColumnSpec> specs, std::vector<int> varInde
     m_maxRow = static_cast<size_t>(m_bitmapBytes);
     for (const ColumnSpec& s : m_specs)
         m_maxRow += maxEncoded(s);
-    m_chunkSize = std::max(kChunkSize, m_maxRow * 4);
 }
 
 void RowStore::clear() {
-    std::vector<const char*>().swap(m_rows);
-    m_chunks.clear();
-    m_chunkUsed = 0;
+    std::vector<quint32>().swap(m_rows);
+    m_slots.clear();
+    m_blocks.clear();
+    m_end = 0;
     m_allocated = 0;
 }
 
 char* RowStore::reserve(size_t bytes) {
-    if (m_chunks.empty() || m_chunkUsed + bytes > m_chunkSize) {
-        const size_t size = std::max(m_chunkSize, bytes);
-        m_chunks.emplace_back(new char[size]);
-        m_allocated += size;
-        m_chunkUsed = 0;
-        // An oversized row gets a chunk of its own, which is then full.
-        if (size > m_chunkSize) {
-            char* p = m_chunks.back().get();
-            m_chunkUsed = m_chunkSize;
-            return p;
-        }
+    const quint64 slotSize = quint64(1) << kSlotBits;
+    const quint64 within = m_end & kSlotMask;
+    const quint64 allocatedEnd = m_slots.size() * slotSize;
+    const bool fits = bytes <= slotSize && m_end < allocatedEnd && within + bytes <= slotSize;
+    if (!fits) {
+        // A new block at the next slot boundary; a row larger than a slot spans several slots.
+        const quint64 start = m_slots.size() * slotSize;
+        const quint64 slotCount = std::max<quint64>(1, (bytes + slotSize - 1) / slotSize);
+        if (start + slotCount * slotSize > quint64(kNoRow))
+            throw AppError(QStringLiteral("Too many rows: the rows read take more than 4 GB"));
+        m_blocks.emplace_back(new char[slotCount * slotSize]);
+        char* base = m_blocks.back().get();
+        for (quint64 k = 0; k < slotCount; ++k)
+            m_slots.push_back(base + k * slotSize);
+        m_allocated += slotCount * slotSize;
+        m_end = start;
     }
-    return m_chunks.back().get() + m_chunkUsed;
+    return m_slots[m_end >> kSlotBits] + (m_end & kSlotMask);
+}
+
+quint32 RowStore::commit(size_t used) {
+    const auto off = static_cast<quint32>(m_end);
+    m_end += used;
+    return off;
 }
 
 void RowStore::appendFetched(const SqlDa& out) {
@@ -290,14 +305,14 @@ void RowStore::appendFetched(const SqlDa& out) {
         case SQL_TYPE_TIME: {
             quint32 t;
             std::memcpy(&t, d, 4);
-            p = putVarint(p, t);
+            p = putVarint(p, packTime(t));
             break;
         }
         case SQL_TIMESTAMP: {
             ISC_TIMESTAMP ts;
             std::memcpy(&ts, d, sizeof ts);
             p = putVarint(p, zigzag(ts.timestamp_date));
-            p = putVarint(p, ts.timestamp_time);
+            p = putVarint(p, packTime(ts.timestamp_time));
             break;
         }
         case SQL_FLOAT:
@@ -321,11 +336,10 @@ void RowStore::appendFetched(const SqlDa& out) {
             *p++ = *d ? 1 : 0;
         }
     }
-    commit(static_cast<size_t>(p - row));
-    m_rows.push_back(row);
+    m_rows.push_back(commit(static_cast<size_t>(p - row)));
 }
 
-void RowStore::insertEmpty(int at) { m_rows.insert(m_rows.begin() + at, nullptr); }
+void RowStore::insertEmpty(int at) { m_rows.insert(m_rows.begin() + at, kNoRow); }
 
 void RowStore::remove(int at) { m_rows.erase(m_rows.begin() + at); }
 
@@ -347,8 +361,7 @@ void RowStore::setRow(int at, const std::vector<Cell>& cells) {
         else
             p = encodeCell(p, m_specs[c], cells[c]);
     }
-    commit(static_cast<size_t>(p - row));
-    m_rows[at] = row;
+    m_rows[at] = commit(static_cast<size_t>(p - row));
 }
 
 const char* RowStore::seek(const char* row, int c) const {
@@ -359,19 +372,19 @@ const char* RowStore::seek(const char* row, int c) const {
 }
 
 bool RowStore::isNull(int r, int c) const {
-    const char* row = m_rows[r];
+    const char* row = this->row(r);
     return !row || bit(row, c);
 }
 
 Cell RowStore::cell(int r, int c) const {
-    const char* row = m_rows[r];
+    const char* row = this->row(r);
     if (!row || bit(row, c)) return Cell{};
     return decodeCell(m_specs[c], seek(row, c));
 }
 
 std::vector<Cell> RowStore::cells(int r) const {
     std::vector<Cell> out(m_specs.size());
-    const char* row = m_rows[r];
+    const char* row = this->row(r);
     if (!row) return out;
     const char* p = row + m_bitmapBytes;
     for (size_t c = 0; c < m_specs.size(); ++c) {
@@ -383,14 +396,14 @@ std::vector<Cell> RowStore::cells(int r) const {
 }
 
 QByteArrayView RowStore::textBytes(int r, int c) const {
-    const char* row = m_rows[r];
+    const char* row = this->row(r);
     if (!row || bit(row, c)) return {};
     quint64 len;
     const char* p = getVarint(seek(row, c), &len);
     return QByteArrayView(p, static_cast<qsizetype>(len));
 }
 
-size_t RowStore::memoryUsed() const { return m_allocated + m_rows.capacity() * sizeof(const char*); }
+size_t RowStore::memoryUsed() const { return m_allocated + m_rows.capacity() * sizeof(quint32); }
 
 Cell RowStore::cellFromVar(const ColumnSpec& s, const XSQLVAR& v) {
     Cell c;

@@ -33,9 +33,11 @@ struct Cell {
 constexpr qint64 kTicksPerDay = 864000000; // ten-thousandths of a second
 
 // The rows read so far, packed: each row is a null bitmap followed by its non-null values, integers
-// and dates as variable-length integers, VARCHAR at its actual length, CHAR without its padding,
-// floats and blob ids as raw bytes. Rows live in large chunks; the row list holds one pointer per
-// row. A row being inserted and not yet posted has no bytes (a null pointer).
+// and dates as variable-length integers (times in whole seconds when they have no fraction),
+// VARCHAR at its actual length, CHAR without its padding, floats and blob ids as raw bytes. Rows
+// live in slots of 1 MB and are found by a 32-bit offset, four bytes per row; a row never crosses
+// into the next slot unless it is larger than one. A row being inserted and not yet posted has no
+// bytes. The store holds at most 4 GB of packed rows.
 class RowStore {
 public:
     RowStore();
@@ -50,7 +52,10 @@ public:
     void clear(); // rows and layout
 
     int count() const { return static_cast<int>(m_rows.size()); }
-    const char* row(int r) const { return m_rows[r]; }
+    const char* row(int r) const {
+        const quint32 off = m_rows[r];
+        return off == kNoRow ? nullptr : m_slots[off >> kSlotBits] + (off & kSlotMask);
+    }
 
     // Packs the row that a fetch left in `out` (the fast path: no allocation but a new chunk).
     void appendFetched(const SqlDa& out);
@@ -71,18 +76,23 @@ public:
     static Cell cellFromVar(const ColumnSpec& spec, const XSQLVAR& v);
 
 private:
+    static constexpr quint32 kNoRow = 0xffffffffu;
+    static constexpr int kSlotBits = 20;
+    static constexpr quint32 kSlotMask = (1u << kSlotBits) - 1;
+
     const char* seek(const char* row, int c) const;
+    // Room for `bytes` at the end of the store; commit() then takes what was used.
     char* reserve(size_t bytes);
-    void commit(size_t used) { m_chunkUsed += used; }
+    quint32 commit(size_t used);
     size_t encodedSize(const std::vector<Cell>& cells) const;
 
     std::vector<ColumnSpec> m_specs;
     std::vector<int> m_varIndex;
     int m_bitmapBytes = 0;
     size_t m_maxRow = 0;
-    std::vector<const char*> m_rows;
-    std::vector<std::unique_ptr<char[]>> m_chunks;
-    size_t m_chunkSize = 0;
-    size_t m_chunkUsed = 0;
+    std::vector<quint32> m_rows;
+    std::vector<char*> m_slots; // start of each 1 MB slot
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    quint64 m_end = 0; // offset of the first free byte
     size_t m_allocated = 0;
 };
