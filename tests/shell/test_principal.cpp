@@ -475,6 +475,13 @@ void TestPrincipal::aboutWindow() {
     QCOMPARE(size, QSize(572, 314));
     QVERIFY(okFound);
     QVERIFY(!m_win->findChild<TMorvex*>()); // released when it closed
+
+    // Every line of text fits beside the picture, shadow included.
+    const QFontMetrics fm(TMorvex::textFont());
+    QCOMPARE(TMorvex::serviceLines().size(), 6);
+    for (const QString& line : TMorvex::serviceLines())
+        QVERIFY2(fm.horizontalAdvance(line) + 1 <= TMorvex::textArea().width(), qPrintable(line));
+    QVERIFY(TMorvex::textArea().left() >= 8 + 204);
 }
 
 void TestPrincipal::toolWindows() {

@@ -6,10 +6,13 @@
 
 namespace {
 const QRect kPicture(8, 8, 204, 191);
-const int kTextLeft = 228;
 const int kFirstBaseline = 36;
 const int kLineStep = 28;
 } // namespace
+
+QRect TMorvex::textArea() { return QRect(224, 8, 572 - 224 - 8, 6 * kLineStep + 16); }
+
+QFont TMorvex::textFont() { return sansFont(16, true); }
 
 TMorvex::TMorvex(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Morvex"));
@@ -38,7 +41,7 @@ QStringList TMorvex::serviceLines() {
         QStringLiteral("Firebird e InterBase"),
         QStringLiteral("Tabelas, consultas e comandos SQL"),
         QStringLiteral("Planilhas e relatórios"),
-        QStringLiteral("Desenvolvimento e suporte de sistemas"),
+        QStringLiteral("Sistemas sob medida e suporte"),
     };
 }
 
@@ -47,14 +50,15 @@ void TMorvex::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawPixmap(kPicture, mainPicture());
-    p.setFont(sansFont(16, true));
+    p.setFont(textFont());
+    const int left = textArea().left();
     const QStringList lines = serviceLines();
     for (int i = 0; i < lines.size(); ++i) {
         const int y = kFirstBaseline + i * kLineStep;
         // Red under black, one pixel apart: a shadowed line.
         p.setPen(QColor(200, 0, 0));
-        p.drawText(kTextLeft + 1, y + 1, lines[i]);
+        p.drawText(left + 1, y + 1, lines[i]);
         p.setPen(Qt::black);
-        p.drawText(kTextLeft, y, lines[i]);
+        p.drawText(left, y, lines[i]);
     }
 }

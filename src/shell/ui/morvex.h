@@ -1,5 +1,7 @@
 #pragma once
 #include <QDialog>
+#include <QFont>
+#include <QRect>
 #include <QStringList>
 
 class QPushButton;
@@ -13,6 +15,9 @@ public:
 
     // The lines drawn beside the picture.
     static QStringList serviceLines();
+    // Where they are drawn (right of the picture), and in which type.
+    static QRect textArea();
+    static QFont textFont();
 
     QPushButton* OKButton;
 
