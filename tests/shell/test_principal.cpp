@@ -13,7 +13,6 @@
 #include "platform/ui/mdihost.h"
 #include "shell/ui/morvex.h"
 #include "shell/ui/principal.h"
-#include "shell/ui/toolwindows.h"
 #include "sql/ui/fsql.h"
 #include "support/fbfixture.h"
 #include "support/scriptedprompts.h"
@@ -58,7 +57,6 @@ private slots:
     void clockPanels();
     void clientPicture();
     void aboutWindow();
-    void toolWindows();
 
     void connectFromMenuEntry();
     void menuEntrySwitchesDatabases();
@@ -71,6 +69,8 @@ private slots:
 private:
     void writeConexoes(const QStringList& connections);
     void createWindow();
+    // The window started with db as its only "Conexões" entry, connected through it.
+    void openThroughMenu(TempDatabase& db);
     // The rows of T in the database, read by a separate attachment.
     static QString rowsOf(TempDatabase& db) { return db.column("select ID from T order by ID").join(','); }
     static void insertPending(int id);
@@ -141,6 +141,15 @@ void TestPrincipal::writeConexoes(const QStringList& connections) {
 void TestPrincipal::createWindow() {
     m_win = std::make_unique<TPrincipal>();
     m_win->show(); // FormShow fills "Conexões"
+}
+
+void TestPrincipal::openThroughMenu(TempDatabase& db) {
+    writeConexoes({db.path()});
+    createWindow();
+    m_prompts->loginAnswers.append(ScriptedPrompts::Login{});
+    m_win->findChild<QAction*>("MenuBancos0")->trigger();
+    QVERIFY(m_dm->Banco->connected());
+    m_prompts->clear();
 }
 
 void TestPrincipal::insertPending(int id) {
@@ -348,10 +357,7 @@ void TestPrincipal::closeDatabaseQuestion() {
     QFETCH(int, answer);
     QFETCH(bool, disconnected);
     TempDatabase db(kTable);
-    writeConexoes({db.path()});
-    createWindow();
-    m_prompts->loginAnswers.append(ScriptedPrompts::Login{});
-    m_win->findChild<QAction*>("MenuBancos0")->trigger();
+    openThroughMenu(db);
     QVERIFY(m_dm->Banco->connected());
     insertPending(7);
     QCOMPARE(rowsOf(db), QString()); // not yet visible to others
@@ -484,22 +490,6 @@ void TestPrincipal::aboutWindow() {
     QVERIFY(TMorvex::textArea().left() >= 8 + 204);
 }
 
-void TestPrincipal::toolWindows() {
-    createWindow();
-    const QList<QWidget*> windows = createToolWindows(m_win.get());
-    QStringList names, captions;
-    for (QWidget* w : windows) {
-        names.append(w->objectName());
-        captions.append(w->windowTitle());
-        QVERIFY(w->isWindow());
-        QVERIFY(!w->isVisible());
-        QCOMPARE(w->parent(), m_win.get());
-    }
-    QCOMPARE(names, (QStringList{"FWhere", "Fmemo", "FGeraSql", "FUI", "FOrdem", "Propriedades"}));
-    QCOMPARE(captions, (QStringList{"Filtro", "Edita / Consulta campo Memo", "Geração de SQL",
-                                    "Campos para geração de UPDATE / INSERT", "FOrdem", "Propriedades"}));
-}
-
 // --- Connecting from "Conexões" ------------------------------------------------------------------------
 
 void TestPrincipal::connectFromMenuEntry() {
@@ -599,10 +589,7 @@ void TestPrincipal::failedMenuConnectionLeavesNothingOpen() {
 
 void TestPrincipal::tableListIsSingleInstance() {
     TempDatabase db(kTable);
-    writeConexoes({db.path()});
-    createWindow();
-    m_prompts->defaultLogin = ScriptedPrompts::Login{};
-    m_win->findChild<QAction*>("MenuBancos0")->trigger();
+    openThroughMenu(db);
 
     m_win->Tabelas1->trigger();
     QPointer<QWidget> list = m_win->tabelasWindow();
@@ -631,10 +618,7 @@ void TestPrincipal::tableListIsSingleInstance() {
 
 void TestPrincipal::newSqlWindowEachTime() {
     TempDatabase db(kTable);
-    writeConexoes({db.path()});
-    createWindow();
-    m_prompts->defaultLogin = ScriptedPrompts::Login{};
-    m_win->findChild<QAction*>("MenuBancos0")->trigger();
+    openThroughMenu(db);
 
     m_win->ComandosSQL1->trigger();
     m_win->TSql->click();
@@ -656,10 +640,7 @@ void TestPrincipal::newSqlWindowEachTime() {
 
 void TestPrincipal::exitCommitsPendingWork() {
     TempDatabase db(kTable);
-    writeConexoes({db.path()});
-    createWindow();
-    m_prompts->defaultLogin = ScriptedPrompts::Login{};
-    m_win->findChild<QAction*>("MenuBancos0")->trigger();
+    openThroughMenu(db);
     insertPending(3);
     m_prompts->messageAnswers.append(MbYes);
     QVERIFY(m_win->close());

@@ -262,6 +262,22 @@ QPixmap mainPicture() {
     return pm;
 }
 
+QIcon applicationIcon() {
+    // Square, the picture centred in it.
+    const QPixmap picture = mainPicture();
+    const int side = qMax(picture.width(), picture.height());
+    QPixmap square(side, side);
+    square.fill(Qt::transparent);
+    {
+        QPainter p(&square);
+        p.drawPixmap((side - picture.width()) / 2, (side - picture.height()) / 2, picture);
+    }
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128})
+        icon.addPixmap(square.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return icon;
+}
+
 void initResources() {
     static bool done = false;
     if (done) return;

@@ -18,6 +18,8 @@ QStringList iconSubjects();
 // The house picture: a database with a flame, 204 x 191, transparent around it. The main window's
 // client area and the about window show it.
 QPixmap mainPicture();
+// The house picture as the program's window icon (title bars of the main and child windows).
+QIcon applicationIcon();
 
 // Compiles the program's resource file into whoever links the UI library; main() and the window
 // tests call it once.

@@ -1,0 +1,32 @@
+#include "shell/ui/startup.h"
+#include "connection/dm.h"
+#include "platform/errorreport.h"
+#include "shell/ui/principal.h"
+#include "shell/ui/toolwindows.h"
+#include <QScreen>
+#include <QTimer>
+
+Program::~Program() {
+    principal.reset();
+    dm.reset();
+}
+
+std::unique_ptr<Program> startProgram() {
+    auto program = std::make_unique<Program>();
+    program->principal = std::make_unique<TPrincipal>();
+    if (!runGuarded([&] { program->dm = std::make_unique<TdM>(); })) return nullptr;
+    createToolWindows(program->principal.get());
+    return program;
+}
+
+void showMainWindow(TPrincipal* principal) {
+    principal->showMaximized();
+    QTimer::singleShot(0, principal, [principal] {
+        QScreen* screen = principal->screen();
+        if (!screen || principal->isFullScreen()) return;
+        const QRect available = screen->availableGeometry();
+        const QRect frame = principal->frameGeometry();
+        if (frame.width() < available.width() || frame.height() < available.height())
+            principal->setGeometry(available);
+    });
+}
