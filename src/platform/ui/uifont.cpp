@@ -8,3 +8,11 @@ QFont sansFont(int pixelHeight, bool bold) {
     f.setBold(bold);
     return f;
 }
+
+QFont arialFont(int pixelHeight, bool bold) {
+    QFont f(QStringLiteral("Arial"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelHeight);
+    f.setBold(bold);
+    return f;
+}
