@@ -104,9 +104,11 @@ TFOrdem::TFOrdem(QWidget* parent) : QDialog(parent) {
     Crescente = new QRadioButton(QStringLiteral("Crescente"), Tipo);
     Decrescente = new QRadioButton(QStringLiteral("Decrescente"), Tipo);
     auto* columns = new QHBoxLayout(Tipo);
-    columns->setContentsMargins(8, 0, 4, 2);
-    columns->addWidget(Crescente);
-    columns->addWidget(Decrescente);
+    // Two equal columns, as a radio group lays out its items.
+    columns->setContentsMargins(6, 0, 2, 2);
+    columns->setSpacing(0);
+    columns->addWidget(Crescente, 1);
+    columns->addWidget(Decrescente, 1);
     Crescente->setChecked(true);
 
     Btn_Exe = makeButton(this, "Btn_Exe", QStringLiteral("&Executa"), QStyle::SP_DialogApplyButton, 221);
