@@ -1,7 +1,11 @@
 #include "browse/ui/fbrowse.h"
 #include "browse/browsestate.h"
+#include "browse/filtertext.h"
 #include "browse/ui/browsegrid.h"
+#include "browse/ui/fcampos.h"
 #include "browse/ui/fmemo.h"
+#include "browse/ui/fordem.h"
+#include "browse/ui/fwhere.h"
 #include "browse/ui/glyphs.h"
 #include "connection/datasetmodel.h"
 #include "connection/dm.h"
@@ -200,7 +204,21 @@ void TFBrowse::FormShow() {
     FormResize();
 }
 
+int TFBrowse::dialect() const {
+    Database* db = IBDataSet1->database();
+    return db ? db->sqlDialect() : 3;
+}
+
+QStringList TFBrowse::fieldNames() const {
+    QStringList names;
+    for (int i = 0; i < IBDataSet1->fieldCount(); ++i) names << IBDataSet1->field(i)->fieldName();
+    return names;
+}
+
 void TFBrowse::resetSharedTools() {
+    // The filter and order windows now belong to this window.
+    TFWhere::instance()->clearConditions();
+    TFOrdem::instance()->setFields(fieldNames(), dialect());
     BaseSelect.clear();
     FilterClause.clear();
     OrderClause.clear();
@@ -312,13 +330,56 @@ void TFBrowse::SSaiClick() {
     childFrame(this)->close();
 }
 
-// The column chooser, spreadsheet export, record form, sort order and filter are tools of their
-// own windows; these buttons reach them once they exist.
-void TFBrowse::SCamposClick() {}
+void TFBrowse::SCamposClick() {
+    TFCampos chooser(this); // released when this use ends
+    QList<bool> visible;
+    for (int i = 0; i < IBDataSet1->fieldCount(); ++i) visible << IBDataSet1->field(i)->visible();
+    chooser.setFields(IBDataSet1->fieldDefNames(), visible);
+    if (chooser.exec() != QDialog::Accepted) return;
+    const QList<bool> ticks = chooser.ticks();
+    if (!ticks.contains(true)) return; // a grid without columns is not a choice
+    for (int i = 0; i < IBDataSet1->fieldCount() && i < ticks.size(); ++i)
+        IBDataSet1->field(i)->setVisible(ticks.at(i));
+    DS->refreshColumns();
+    dataSetRowChanged(IBDataSet1->currentRow()); // the grid's cursor back on the current row
+}
+
+void TFBrowse::SorderClick() {
+    TFOrdem* ordem = TFOrdem::instance();
+    ordem->exec();
+    if (!ordem->OrderConfirmed) return;
+    OrderClause = ordem->OrderText;
+    BaseSelect = IBDataSet1->selectSQL().value(0);
+    IBDataSet1->close();
+    IBDataSet1->setSelectSQL(filteredSelect(BaseSelect, FilterClause, OrderClause));
+    IBDataSet1->open(); // a failure is reported and leaves the dataset closed
+}
+
+void TFBrowse::SFiltroClick() {
+    TFWhere* where = TFWhere::instance();
+    where->setFields(IBDataSet1->fieldDefNames(), dialect());
+    where->HasConditions = !where->conditionText().trimmed().isEmpty();
+    where->exec();
+    if (!where->FilterConfirmed) return;
+    BaseSelect = IBDataSet1->selectSQL().value(0);
+    FilterClause = filterClauseFromText(where->conditionText());
+    IBDataSet1->close();
+    IBDataSet1->setSelectSQL(filteredSelect(BaseSelect, FilterClause, OrderClause));
+    try {
+        IBDataSet1->open();
+    } catch (const std::exception&) {
+        // The user typed the filter: whatever the server says, the rows come back without it.
+        showMessage(QStringLiteral("Filtro inválido"), QStringLiteral("Erro"), MsgIcon::Error, MbOk);
+        FilterClause.clear();
+        IBDataSet1->setSelectSQL(unfilteredSelect(BaseSelect, OrderClause));
+        IBDataSet1->open();
+    }
+}
+
+// The spreadsheet export and the record form are tools of their own windows; these buttons reach
+// them once they exist.
 void TFBrowse::SExcelClick() {}
 void TFBrowse::SformClick() {}
-void TFBrowse::SorderClick() {}
-void TFBrowse::SFiltroClick() {}
 
 bool TFBrowse::FormKeyDown(int key) {
     if (IBDataSet1->state() != DataSet::Browse) return false;

@@ -88,6 +88,8 @@ protected:
 private:
     QToolButton* makeButton(const char* name, Glyph picture, int left, int width, const QString& caption,
                             const QString& hint, void (TFBrowse::*handler)());
+    int dialect() const;          // of the dataset's database: how names are written
+    QStringList fieldNames() const; // the dataset's field names, in field order
     void gridRowChanged(int row);
     void dataSetRowChanged(int row);
     void focusField(int fieldIndex);

@@ -1,5 +1,7 @@
 #include "shell/ui/toolwindows.h"
 #include "browse/ui/fmemo.h"
+#include "browse/ui/fordem.h"
+#include "browse/ui/fwhere.h"
 #include "connection/dataset.h"
 #include "browse/ui/propriedades.h"
 #include <QWidget>
@@ -16,11 +18,11 @@ QWidget* shell(QWidget* owner, const char* objectName, const QString& caption) {
 
 QList<QWidget*> createToolWindows(QWidget* owner) {
     QList<QWidget*> windows;
-    windows.append(shell(owner, "FWhere", QStringLiteral("Filtro")));
+    windows.append(new TFWhere(owner));
     windows.append(new TFmemo(owner));
     windows.append(shell(owner, "FGeraSql", QStringLiteral("Geração de SQL")));
     windows.append(shell(owner, "FUI", QStringLiteral("Campos para geração de UPDATE / INSERT")));
-    windows.append(shell(owner, "FOrdem", QStringLiteral("FOrdem")));
+    windows.append(new TFOrdem(owner));
     windows.append(new TPropriedades(owner));
     for (QWidget* w : windows) w->hide();
     return windows;
