@@ -2,8 +2,8 @@
 #include "connection/identifiers.h"
 
 const QStringList& filterOperators() {
-    static const QStringList ops{QStringLiteral("="),  QStringLiteral("<"),  QStringLiteral(">"),
-                                 QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>"),
+    static const QStringList ops{QStringLiteral("="),   QStringLiteral("<"),  QStringLiteral(">"),
+                                 QStringLiteral("<="),  QStringLiteral(">="), QStringLiteral("<>"),
                                  QStringLiteral("Like")};
     return ops;
 }
@@ -34,7 +34,8 @@ QString orderByText(const QStringList& names, bool descending, int dialect) {
     if (names.isEmpty()) return QString();
     QStringList quoted;
     quoted.reserve(names.size());
-    for (const QString& n : names) quoted << quoteIdentifier(n, dialect);
+    for (const QString& n : names)
+        quoted << quoteIdentifier(n, dialect);
     QString text = QStringLiteral("Order By ") + quoted.join(QLatin1Char(','));
     if (descending) text += QStringLiteral(" Desc");
     return text;
@@ -46,11 +47,13 @@ QString filterClauseFromText(const QString& conditionText) {
     // A final line break ends the last line; it does not begin an empty one.
     if (conditionText.endsWith(QLatin1Char('\n'))) lines.removeLast();
     QString clause;
-    for (const QString& line : lines) clause += line + QLatin1Char('\n');
+    for (const QString& line : lines)
+        clause += line + QLatin1Char('\n');
     return clause;
 }
 
-QStringList filteredSelect(const QString& baseSelect, const QString& filterClause, const QString& orderClause) {
+QStringList filteredSelect(const QString& baseSelect, const QString& filterClause,
+                           const QString& orderClause) {
     return {baseSelect, filterClause, orderClause};
 }
 

@@ -211,7 +211,8 @@ int TFBrowse::dialect() const {
 
 QStringList TFBrowse::fieldNames() const {
     QStringList names;
-    for (int i = 0; i < IBDataSet1->fieldCount(); ++i) names << IBDataSet1->field(i)->fieldName();
+    for (int i = 0; i < IBDataSet1->fieldCount(); ++i)
+        names << IBDataSet1->field(i)->fieldName();
     return names;
 }
 
@@ -333,7 +334,8 @@ void TFBrowse::SSaiClick() {
 void TFBrowse::SCamposClick() {
     TFCampos chooser(this); // released when this use ends
     QList<bool> visible;
-    for (int i = 0; i < IBDataSet1->fieldCount(); ++i) visible << IBDataSet1->field(i)->visible();
+    for (int i = 0; i < IBDataSet1->fieldCount(); ++i)
+        visible << IBDataSet1->field(i)->visible();
     chooser.setFields(IBDataSet1->fieldDefNames(), visible);
     if (chooser.exec() != QDialog::Accepted) return;
     const QList<bool> ticks = chooser.ticks();

@@ -56,7 +56,8 @@ void TFCampos::setFields(const QStringList& names, const QList<bool>& ticked) {
 QList<bool> TFCampos::ticks() const {
     QList<bool> result;
     result.reserve(Campos->count());
-    for (int i = 0; i < Campos->count(); ++i) result << (Campos->item(i)->checkState() == Qt::Checked);
+    for (int i = 0; i < Campos->count(); ++i)
+        result << (Campos->item(i)->checkState() == Qt::Checked);
     return result;
 }
 
@@ -74,7 +75,8 @@ void TFCampos::CamposExit() {
 }
 
 void TFCampos::tickAll(bool on) {
-    for (int i = 0; i < Campos->count(); ++i) Campos->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    for (int i = 0; i < Campos->count(); ++i)
+        Campos->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
 }
 
 bool TFCampos::CamposKeyDown(int key) {

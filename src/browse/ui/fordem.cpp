@@ -20,7 +20,8 @@ namespace {
 QStringList namesOf(const QListWidget* list) {
     QStringList names;
     names.reserve(list->count());
-    for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
     return names;
 }
 
@@ -167,8 +168,8 @@ void TFOrdem::Btn_ExeClick() {
     OrderConfirmed = true;
     const QStringList chosen = chosenNames();
     if (chosen.isEmpty()) {
-        showMessage(QStringLiteral("Nenhum campo selecionado para ordenar"), QStringLiteral("Erro"), MsgIcon::None,
-                    MbOk);
+        showMessage(QStringLiteral("Nenhum campo selecionado para ordenar"), QStringLiteral("Erro"),
+                    MsgIcon::None, MbOk);
         return;
     }
     OrderText = orderByText(chosen, Decrescente->isChecked(), m_dialect);

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QTextCursor>
+#include <array>
 
 namespace {
 constexpr int ClientWidth = 570;
@@ -61,10 +62,38 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
     b->setGeometry(place);
     return b;
 }
+// One row of a condition panel: the three captions above a field list, an operator list, the
+// value and "&Adiciona".
+struct ConditionRow {
+    QLabel* fieldLabel;
+    QLabel* opLabel;
+    QLabel* valueLabel;
+    QComboBox* fields;
+    QComboBox* ops;
+    QLineEdit* value;
+    QPushButton* add;
+};
+
+ConditionRow makeConditionRow(QWidget* panel, const std::array<const char*, 7>& names, int labelTop, int top,
+                              int buttonTop = -1) {
+    ConditionRow r;
+    r.fieldLabel = makeLabel(panel, names[0], QStringLiteral("Campos"), 8, labelTop);
+    r.opLabel = makeLabel(panel, names[1], QStringLiteral("Operador"), 178, labelTop);
+    r.valueLabel = makeLabel(panel, names[2], QStringLiteral("Valor"), 262, labelTop);
+    r.fields = makeList(panel, names[3], 8, top, 161);
+    r.ops = makeList(panel, names[4], 178, top, 75);
+    r.ops->addItems(filterOperators());
+    r.value = makeEdit(panel, names[5], 262, top, 159);
+    r.add = makeButton(panel, names[6], QStringLiteral("&Adiciona"), QStyle::SP_ArrowDown,
+                       {433, buttonTop < 0 ? top : buttonTop, 119, 25});
+    return r;
+}
+
 // A condition needs a value; the notice has no icon.
 bool refuseBlank(const QString& value) {
     if (!isBlankValue(value)) return false;
-    showMessage(QStringLiteral("Você precisa digitar o campo Valor"), QStringLiteral("Atenção"), MsgIcon::None, MbOk);
+    showMessage(QStringLiteral("Você precisa digitar o campo Valor"), QStringLiteral("Atenção"),
+                MsgIcon::None, MbOk);
     return true;
 }
 } // namespace
@@ -84,13 +113,15 @@ TFWhere::TFWhere(QWidget* parent) : QDialog(parent) {
 
     // Creation order is the tab order: p0, p1, the memo, the bottom buttons.
     p0 = makePanel(this, "p0", 51);
-    Label4 = makeLabel(p0, "Label4", QStringLiteral("Campos"), 8, 5);
-    Label5 = makeLabel(p0, "Label5", QStringLiteral("Operador"), 178, 5);
-    Label6 = makeLabel(p0, "Label6", QStringLiteral("Valor"), 262, 5);
-    cbo_cam2 = makeList(p0, "cbo_cam2", 8, 24, 161);
-    cbo_ope2 = makeList(p0, "cbo_ope2", 178, 24, 75);
-    val2 = makeEdit(p0, "val2", 262, 24, 159);
-    Btn_Ad = makeButton(p0, "Btn_Ad", QStringLiteral("&Adiciona"), QStyle::SP_ArrowDown, {433, 24, 119, 25});
+    const ConditionRow first =
+        makeConditionRow(p0, {"Label4", "Label5", "Label6", "cbo_cam2", "cbo_ope2", "val2", "Btn_Ad"}, 5, 24);
+    Label4 = first.fieldLabel;
+    Label5 = first.opLabel;
+    Label6 = first.valueLabel;
+    cbo_cam2 = first.fields;
+    cbo_ope2 = first.ops;
+    val2 = first.value;
+    Btn_Ad = first.add;
 
     p1 = makePanel(this, "p1", 100);
     op = new QGroupBox(p1);
@@ -103,13 +134,15 @@ TFWhere::TFWhere(QWidget* parent) : QDialog(parent) {
     opColumns->addWidget(opAnd);
     opColumns->addWidget(opOr);
     opAnd->setChecked(true);
-    Label1 = makeLabel(p1, "Label1", QStringLiteral("Campos"), 8, 55);
-    Label2 = makeLabel(p1, "Label2", QStringLiteral("Operador"), 178, 55);
-    label3 = makeLabel(p1, "label3", QStringLiteral("Valor"), 262, 55);
-    cbo_cam1 = makeList(p1, "cbo_cam1", 8, 74, 161);
-    cbo_ope1 = makeList(p1, "cbo_ope1", 178, 74, 75);
-    val1 = makeEdit(p1, "val1", 262, 74, 159);
-    btn_ad1 = makeButton(p1, "btn_ad1", QStringLiteral("&Adiciona"), QStyle::SP_ArrowDown, {433, 72, 119, 25});
+    const ConditionRow further = makeConditionRow(
+        p1, {"Label1", "Label2", "label3", "cbo_cam1", "cbo_ope1", "val1", "btn_ad1"}, 55, 74, 72);
+    Label1 = further.fieldLabel;
+    Label2 = further.opLabel;
+    label3 = further.valueLabel;
+    cbo_cam1 = further.fields;
+    cbo_ope1 = further.ops;
+    val1 = further.value;
+    btn_ad1 = further.add;
     p1->hide();
 
     sql = new QPlainTextEdit(this);
@@ -121,9 +154,6 @@ TFWhere::TFWhere(QWidget* parent) : QDialog(parent) {
                          {386, 324, 88, 45});
     Btn_sai = makeButton(this, "Btn_sai", QStringLiteral("&Saída"), QStyle::SP_DialogCloseButton,
                          {478, 324, 88, 45});
-
-    cbo_ope1->addItems(filterOperators());
-    cbo_ope2->addItems(filterOperators());
 
     connect(Btn_Ad, &QPushButton::clicked, this, guarded([this] { Btn_AdClick(); }));
     connect(btn_ad1, &QPushButton::clicked, this, guarded([this] { btn_ad1Click(); }));
