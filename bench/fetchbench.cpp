@@ -202,6 +202,28 @@ int main(int argc, char** argv) {
         Connection big(bigPath);
         Connection small(smallPath);
 
+        // "--only raw|dataset|locate N": N passes of one kind and nothing else, for profilers.
+        if (argc >= 4 && QByteArray(argv[2]) == "--only") {
+            const QByteArray kind(argv[3]);
+            const int passes = argc >= 5 ? QByteArray(argv[4]).toInt() : 3;
+            for (int i = 0; i < passes; ++i) {
+                if (kind == "raw") {
+                    rawFetch(big);
+                } else {
+                    DataSet ds;
+                    ds.setDatabase(&big.db);
+                    ds.setSelectSQL({kSelect});
+                    ds.open();
+                    if (kind == "locate")
+                        ds.locate(QStringLiteral("NOME"), QStringLiteral("Zuleica Nenhuma"),
+                                  DataSet::CaseInsensitive | DataSet::PartialKey);
+                    else
+                        ds.fetchAll();
+                }
+            }
+            return 0;
+        }
+
         // Raw client fetches; a first run fills the engine's page cache.
         qint64 rawRows = rawFetch(big);
         // Each round runs the three full reads one after the other, so that all three see the same

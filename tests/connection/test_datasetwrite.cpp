@@ -20,6 +20,7 @@ class TestDataSetWrite : public QObject {
 private slots:
     void initTestCase();
     void keyColumnChangedThroughOldBinding();
+    void decimalKeyBeyondADoubleFindsItsRow();
     void insertReadsBackComputedAndDefaulted();
     void commitInMidEditClosesAndLosesTheEdit();
     void requiredColumnNamed();
@@ -117,6 +118,22 @@ void TestDataSetWrite::keyColumnChangedThroughOldBinding() {
     fx.commit();
     QCOMPARE(fx.tdb.column(QStringLiteral("select CODIGO || ':' || NOME from CLIENTES order by CODIGO")),
              (QStringList{"2:Bia", "11:Ana Maria"}));
+}
+
+void TestDataSetWrite::decimalKeyBeyondADoubleFindsItsRow() {
+    // A key of 18 digits does not survive a trip through a double; bound as such, the update would
+    // match no row and say nothing.
+    Fixture fx({QStringLiteral("create table NK (K numeric(18,2) not null primary key, S varchar(10))"),
+                QStringLiteral("insert into NK values (1234567890123456.78, 'antes')"),
+                QStringLiteral("insert into NK values (1234567890123456.76, 'vizinho')")},
+               QStringLiteral("NK"));
+    fx.useTable(QStringLiteral("NK"), QStringLiteral("order by K desc"));
+    fx.ds->open();
+    QCOMPARE(fx.f("K")->asString(), QStringLiteral("1234567890123456,78"));
+    fx.f("S")->setValue(QStringLiteral("depois"));
+    fx.ds->post();
+    fx.commit();
+    QCOMPARE(fx.tdb.column(QStringLiteral("select S from NK order by K desc")), (QStringList{"depois", "vizinho"}));
 }
 
 void TestDataSetWrite::insertReadsBackComputedAndDefaulted() {
