@@ -125,11 +125,11 @@ public:
     int fetch(int count, bool notify = true);
     void checkBrowseMode();
     Cell currentCell(int row, int field) const;
-    Cell storedCell(int row, int field) const { return store.cell(row, field); }
     QByteArray blobContent(quint64 id);
     QByteArray blobOf(const Cell& c);
     void bind(WriteStatement& w, int row, const std::vector<Cell>* current, bool oldIsNull);
     void refreshRow(int row);
+    void startInsert(bool atEnd);
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -387,6 +387,27 @@ void DataSetPrivate::refreshRow(int row) {
     }
     w.st->closeCursor();
     if (found) store.setRow(row, cells);
+}
+
+// A new empty row before the current one, or after the last (every row read first).
+void DataSetPrivate::startInsert(bool atEnd) {
+    checkActive();
+    checkBrowseMode();
+    if (!hasWriters()) fail(QStringLiteral("Cannot modify a read-only dataset"));
+    if (!writers[InsertSql].prepared()) throw AppError(QStringLiteral("Cannot insert into dataset. (No insert query)"));
+    if (atEnd) q->fetchAll();
+    const int at = atEnd ? store.count() : std::max(current, 0);
+    // The row to go back to on cancel: for an insert, the old current row, back at `at` then.
+    rowBeforeInsert = atEnd || current < 0 ? current : at;
+    store.insertEmpty(at);
+    edit.assign(cols.size(), Cell{});
+    editRow = at;
+    modified = false;
+    current = at;
+    bof = eof = false;
+    emit q->rowInserted(at);
+    setState(DataSet::Insert);
+    emit q->currentRowChanged(at);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -759,40 +780,11 @@ void DataSet::edit() {
 }
 
 void DataSet::insert() {
-    d->checkActive();
-    d->checkBrowseMode();
-    if (!d->hasWriters()) d->fail(QStringLiteral("Cannot modify a read-only dataset"));
-    if (!canInsert()) throw AppError(QStringLiteral("Cannot insert into dataset. (No insert query)"));
-    const int at = std::max(d->current, 0);
-    d->store.insertEmpty(at);
-    d->rowBeforeInsert = d->current < 0 ? -1 : at; // the old current row is back at `at` after a cancel
-    d->edit.assign(d->cols.size(), Cell{});
-    d->editRow = at;
-    d->modified = false;
-    d->current = at;
-    d->bof = d->eof = false;
-    emit rowInserted(at);
-    d->setState(Insert);
-    emit currentRowChanged(at);
+    d->startInsert(false);
 }
 
 void DataSet::append() {
-    d->checkActive();
-    d->checkBrowseMode();
-    if (!d->hasWriters()) d->fail(QStringLiteral("Cannot modify a read-only dataset"));
-    if (!canInsert()) throw AppError(QStringLiteral("Cannot insert into dataset. (No insert query)"));
-    fetchAll();
-    const int at = d->store.count();
-    d->rowBeforeInsert = d->current;
-    d->store.insertEmpty(at);
-    d->edit.assign(d->cols.size(), Cell{});
-    d->editRow = at;
-    d->modified = false;
-    d->current = at;
-    d->bof = d->eof = false;
-    emit rowInserted(at);
-    d->setState(Insert);
-    emit currentRowChanged(at);
+    d->startInsert(true);
 }
 
 void DataSet::post() {

@@ -48,36 +48,28 @@ QDate dateOf(qint64 days) { return iscDateToQDate(static_cast<ISC_DATE>(days)); 
 qint64 daysOf(const QDate& d) { return qDateToIscDate(d); }
 qint64 ticksOf(const QTime& t) { return static_cast<qint64>(t.msecsSinceStartOfDay()) * 10; }
 
-qint64 storageMin(int sqlType) {
+// The range of the integer a value is stored in.
+std::pair<qint64, qint64> storageRange(int sqlType) {
     switch (sqlType) {
     case SQL_SHORT:
-        return std::numeric_limits<qint16>::min();
+        return {std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()};
     case SQL_LONG:
-        return std::numeric_limits<qint32>::min();
+        return {std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()};
     default:
-        return std::numeric_limits<qint64>::min();
-    }
-}
-qint64 storageMax(int sqlType) {
-    switch (sqlType) {
-    case SQL_SHORT:
-        return std::numeric_limits<qint16>::max();
-    case SQL_LONG:
-        return std::numeric_limits<qint32>::max();
-    default:
-        return std::numeric_limits<qint64>::max();
+        return {std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()};
     }
 }
 
 [[noreturn]] void rangeError(const QString& value, const ColumnSpec& s, const QString& fieldName) {
     const QChar dp = decimalPoint();
     throw AppError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
-                       .arg(value, fieldName, formatScaled(storageMin(s.sqlType), s.scale, dp),
-                            formatScaled(storageMax(s.sqlType), s.scale, dp)));
+                       .arg(value, fieldName, formatScaled(storageRange(s.sqlType).first, s.scale, dp),
+                            formatScaled(storageRange(s.sqlType).second, s.scale, dp)));
 }
 
 void checkRange(const ColumnSpec& s, qint64 v, const QString& shown, const QString& fieldName) {
-    if (v < storageMin(s.sqlType) || v > storageMax(s.sqlType)) rangeError(shown, s, fieldName);
+    const auto [low, high] = storageRange(s.sqlType);
+    if (v < low || v > high) rangeError(shown, s, fieldName);
 }
 
 int yearFromTwoDigits(int y) {
@@ -403,7 +395,8 @@ Cell cellFromVariant(const ColumnSpec& s, const QVariant& v, const QString& fiel
                 rangeError(v.toString(), s, fieldName);
             const qint64 x = v.toLongLong();
             const qint64 factor = powerOf10(-s.scale);
-            if (x > storageMax(s.sqlType) / factor || x < storageMin(s.sqlType) / factor)
+            const auto [low, high] = storageRange(s.sqlType);
+            if (x > high / factor || x < low / factor)
                 rangeError(v.toString(), s, fieldName);
             c.i = x * factor;
             return c;

@@ -216,6 +216,67 @@ const char* skipCell(const ColumnSpec& s, const char* p) {
     }
 }
 
+// Packs one non-null fetched variable: the fetch's fast path, straight from the descriptor area.
+inline char* encodeVar(char* p, const ColumnSpec& s, const XSQLVAR& v) {
+    const char* d = v.sqldata;
+    switch (s.sqlType) {
+    case SQL_VARYING: {
+        quint16 len;
+        std::memcpy(&len, d, 2);
+        p = putVarint(p, len);
+        std::memcpy(p, d + 2, len);
+        p += len;
+        break;
+    }
+    case SQL_TEXT: {
+        const int len = unpaddedLength(s, d, v.sqllen);
+        p = putVarint(p, static_cast<quint64>(len));
+        std::memcpy(p, d, len);
+        p += len;
+        break;
+    }
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+    case SQL_TYPE_DATE:
+        p = putVarint(p, zigzag(readInt(s.sqlType, d)));
+        break;
+    case SQL_TYPE_TIME: {
+        quint32 t;
+        std::memcpy(&t, d, 4);
+        p = putVarint(p, packTime(t));
+        break;
+    }
+    case SQL_TIMESTAMP: {
+        ISC_TIMESTAMP ts;
+        std::memcpy(&ts, d, sizeof ts);
+        p = putVarint(p, zigzag(ts.timestamp_date));
+        p = putVarint(p, packTime(ts.timestamp_time));
+        break;
+    }
+    case SQL_FLOAT:
+        std::memcpy(p, d, 4);
+        p += 4;
+        break;
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        std::memcpy(p, d, 8);
+        p += 8;
+        break;
+    case SQL_BLOB: {
+        ISC_QUAD q;
+        std::memcpy(&q, d, sizeof q);
+        const quint64 id = blobIdToInt(q);
+        std::memcpy(p, &id, 8);
+        p += 8;
+        break;
+    }
+    default: // BOOLEAN
+        *p++ = *d ? 1 : 0;
+    }
+    return p;
+}
+
 inline bool bit(const char* row, int c) { return (static_cast<unsigned char>(row[c >> 3]) >> (c & 7)) & 1; }
 } // namespace
 
@@ -279,62 +340,7 @@ void RowStore::appendFetched(const SqlDa& out) {
             row[c >> 3] = static_cast<char>(row[c >> 3] | (1 << (c & 7)));
             continue;
         }
-        const char* d = v.sqldata;
-        switch (s.sqlType) {
-        case SQL_VARYING: {
-            quint16 len;
-            std::memcpy(&len, d, 2);
-            p = putVarint(p, len);
-            std::memcpy(p, d + 2, len);
-            p += len;
-            break;
-        }
-        case SQL_TEXT: {
-            const int len = unpaddedLength(s, d, v.sqllen);
-            p = putVarint(p, static_cast<quint64>(len));
-            std::memcpy(p, d, len);
-            p += len;
-            break;
-        }
-        case SQL_SHORT:
-        case SQL_LONG:
-        case SQL_INT64:
-        case SQL_TYPE_DATE:
-            p = putVarint(p, zigzag(readInt(s.sqlType, d)));
-            break;
-        case SQL_TYPE_TIME: {
-            quint32 t;
-            std::memcpy(&t, d, 4);
-            p = putVarint(p, packTime(t));
-            break;
-        }
-        case SQL_TIMESTAMP: {
-            ISC_TIMESTAMP ts;
-            std::memcpy(&ts, d, sizeof ts);
-            p = putVarint(p, zigzag(ts.timestamp_date));
-            p = putVarint(p, packTime(ts.timestamp_time));
-            break;
-        }
-        case SQL_FLOAT:
-            std::memcpy(p, d, 4);
-            p += 4;
-            break;
-        case SQL_DOUBLE:
-        case SQL_D_FLOAT:
-            std::memcpy(p, d, 8);
-            p += 8;
-            break;
-        case SQL_BLOB: {
-            ISC_QUAD q;
-            std::memcpy(&q, d, sizeof q);
-            const quint64 id = blobIdToInt(q);
-            std::memcpy(p, &id, 8);
-            p += 8;
-            break;
-        }
-        default: // BOOLEAN
-            *p++ = *d ? 1 : 0;
-        }
+        p = encodeVar(p, s, v);
     }
     m_rows.push_back(commit(static_cast<size_t>(p - row)));
 }
@@ -406,56 +412,8 @@ QByteArrayView RowStore::textBytes(int r, int c) const {
 size_t RowStore::memoryUsed() const { return m_allocated + m_rows.capacity() * sizeof(quint32); }
 
 Cell RowStore::cellFromVar(const ColumnSpec& s, const XSQLVAR& v) {
-    Cell c;
-    if ((v.sqltype & 1) && *v.sqlind == -1) return c;
-    c.null = false;
-    const char* d = v.sqldata;
-    switch (s.sqlType) {
-    case SQL_VARYING: {
-        quint16 len;
-        std::memcpy(&len, d, 2);
-        c.bytes = QByteArray(d + 2, len);
-        break;
-    }
-    case SQL_TEXT:
-        c.bytes = QByteArray(d, unpaddedLength(s, d, v.sqllen));
-        break;
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
-    case SQL_TYPE_DATE:
-        c.i = readInt(s.sqlType, d);
-        break;
-    case SQL_TYPE_TIME: {
-        quint32 t;
-        std::memcpy(&t, d, 4);
-        c.i = t;
-        break;
-    }
-    case SQL_TIMESTAMP: {
-        ISC_TIMESTAMP ts;
-        std::memcpy(&ts, d, sizeof ts);
-        c.i = static_cast<qint64>(ts.timestamp_date) * kTicksPerDay + ts.timestamp_time;
-        break;
-    }
-    case SQL_FLOAT: {
-        float f;
-        std::memcpy(&f, d, 4);
-        c.f = f;
-        break;
-    }
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT:
-        std::memcpy(&c.f, d, 8);
-        break;
-    case SQL_BLOB: {
-        ISC_QUAD q;
-        std::memcpy(&q, d, sizeof q);
-        c.i = static_cast<qint64>(blobIdToInt(q));
-        break;
-    }
-    default:
-        c.i = *d ? 1 : 0;
-    }
-    return c;
+    if ((v.sqltype & 1) && *v.sqlind == -1) return Cell{};
+    std::vector<char> buf(maxEncoded(s));
+    encodeVar(buf.data(), s, v);
+    return decodeCell(s, buf.data());
 }

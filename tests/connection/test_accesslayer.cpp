@@ -5,6 +5,7 @@
 #include "connection/statement.h"
 #include "connection/tableobject.h"
 #include "connection/transaction.h"
+#include "support/errortext.h"
 #include "support/fbfixture.h"
 #include "support/scriptedprompts.h"
 #include "support/testconnection.h"
@@ -60,14 +61,6 @@ void exec(TestConnection& c, const QString& sql) {
         }
 }
 
-QString message(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 } // namespace
 
 void TestAccessLayer::connectSelectAndCommit() {
@@ -186,7 +179,7 @@ void TestAccessLayer::failureMessages() {
     TempDatabase tdb;
     TestConnection c(tdb.path());
     if (connected) c.db.setConnected(true);
-    const QString got = message([&] {
+    const QString got = errorText([&] {
         if (action == QLatin1String("connect unnamed")) {
             TestConnection unnamed;
             unnamed.db.setConnected(true);
@@ -224,7 +217,7 @@ void TestAccessLayer::loginCancelledLeavesParameters() {
     TestConnection c(tdb.path(), true);
     c.db.params().append(QStringLiteral("lc_messages=x"));
     const QStringList before = c.db.params();
-    QCOMPARE(message([&] { c.db.setConnected(true); }),
+    QCOMPARE(errorText([&] { c.db.setConnected(true); }),
              QStringLiteral("Operation cancelled at user's request"));
     QVERIFY(!c.db.connected());
     QCOMPARE(c.db.params(), before);
@@ -299,7 +292,7 @@ void TestAccessLayer::commitAfterAnotherWindowCommitted() {
     c.tr.commit(); // from the first window
     QCOMPARE(first.closes, 1);
     QCOMPARE(second.closes, 1);
-    QCOMPARE(message([&] { c.tr.commit(); }), QStringLiteral("Transaction is not active")); // the second
+    QCOMPARE(errorText([&] { c.tr.commit(); }), QStringLiteral("Transaction is not active")); // the second
     QCOMPARE(second.closes, 1);
 }
 
@@ -327,7 +320,7 @@ void TestAccessLayer::failedCommitKeepsConnection() {
     c.open();
     exec(c, QStringLiteral("insert into T values (1)"));
     exec(c, QStringLiteral("select rdb$set_context('USER_SESSION', 'RECUSAR', '1') from rdb$database"));
-    const QString refused = message([&] { c.db.setConnected(false); });
+    const QString refused = errorText([&] { c.db.setConnected(false); });
     QVERIFY2(refused.contains(QStringLiteral("recusado")), qPrintable(refused));
     // The work is still pending in the open connection, not silently lost.
     QVERIFY(c.db.connected());

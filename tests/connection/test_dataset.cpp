@@ -4,6 +4,7 @@
 #include "connection/dataset.h"
 #include "connection/fberror.h"
 #include "connection/transaction.h"
+#include "support/errortext.h"
 #include "support/fbfixture.h"
 #include "support/scriptedprompts.h"
 #include "support/testconnection.h"
@@ -68,14 +69,6 @@ struct Fixture {
     }
 };
 
-QString messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 } // namespace
 
 void TestDataSet::initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
@@ -118,7 +111,7 @@ void TestDataSet::fieldsAndProperties() {
     QCOMPARE(f.ds.fieldByName("PRECO")->size(), 4);
     QCOMPARE(f.ds.fieldByName("PRECO")->precision(), 9);
     QVERIFY(f.ds.findField("NADA") == nullptr);
-    QCOMPARE(messageOf([&] { f.ds.fieldByName("NADA"); }), QStringLiteral("Field 'NADA' not found"));
+    QCOMPARE(errorText([&] { f.ds.fieldByName("NADA"); }), QStringLiteral("Field 'NADA' not found"));
     // Expressions belong to no table: never required.
     f.ds.close();
     f.open(QStringLiteral("select ID + 0 as SOMA, cast(null as integer) as NADA from T"));
@@ -279,7 +272,7 @@ void TestDataSet::emptyStatement() {
     QFETCH(QString, message);
     Fixture f({QStringLiteral("create table T (ID integer)")});
     f.ds.setSelectSQL(lines);
-    QCOMPARE(messageOf([&] { f.ds.open(); }), message);
+    QCOMPARE(errorText([&] { f.ds.open(); }), message);
     QVERIFY(!f.ds.active());
     QCOMPARE(f.ds.state(), DataSet::Inactive);
 }
@@ -445,21 +438,21 @@ void TestDataSet::closedDatasetMessages() {
     Fixture f({QStringLiteral("create table T (ID integer)")});
     f.ds.setSelectSQL({QStringLiteral("select * from T")});
     const QString closed = QStringLiteral("IBSet: Cannot perform this operation on a closed dataset");
-    QCOMPARE(messageOf([&] { f.ds.first(); }), closed);
-    QCOMPARE(messageOf([&] { f.ds.next(); }), closed);
-    QCOMPARE(messageOf([&] { f.ds.edit(); }), closed);
-    QCOMPARE(messageOf([&] { f.ds.append(); }), closed);
-    QCOMPARE(messageOf([&] { f.ds.remove(); }), closed);
-    QCOMPARE(messageOf([&] { f.ds.post(); }), QStringLiteral("Dataset not in edit or insert mode"));
-    QCOMPARE(messageOf([&] { f.ds.cancel(); }), QStringLiteral("<no error>"));
-    QCOMPARE(messageOf([&] { f.ds.close(); }), QStringLiteral("<no error>"));
+    QCOMPARE(errorText([&] { f.ds.first(); }), closed);
+    QCOMPARE(errorText([&] { f.ds.next(); }), closed);
+    QCOMPARE(errorText([&] { f.ds.edit(); }), closed);
+    QCOMPARE(errorText([&] { f.ds.append(); }), closed);
+    QCOMPARE(errorText([&] { f.ds.remove(); }), closed);
+    QCOMPARE(errorText([&] { f.ds.post(); }), QStringLiteral("Dataset not in edit or insert mode"));
+    QCOMPARE(errorText([&] { f.ds.cancel(); }), QStringLiteral("<no error>"));
+    QCOMPARE(errorText([&] { f.ds.close(); }), QStringLiteral("<no error>"));
     QVERIFY(f.ds.eof());
     QCOMPARE(f.ds.recNo(), 0);
     QCOMPARE(f.ds.fieldCount(), 0);
     // Without a name the message stands alone.
     DataSet unnamed;
-    QCOMPARE(messageOf([&] { unnamed.first(); }), QStringLiteral("Cannot perform this operation on a closed dataset"));
-    QCOMPARE(messageOf([&] { unnamed.open(); }), QStringLiteral("Database not assigned"));
+    QCOMPARE(errorText([&] { unnamed.first(); }), QStringLiteral("Cannot perform this operation on a closed dataset"));
+    QCOMPARE(errorText([&] { unnamed.open(); }), QStringLiteral("Database not assigned"));
 }
 
 void TestDataSet::changingStatementCloses() {
@@ -565,7 +558,7 @@ void TestDataSet::locateReadsFurtherAndPostsEdit() {
     QVERIFY(f.ds.locate(QStringLiteral("ID"), 1, 0));
     QCOMPARE(f.ds.state(), DataSet::Browse);
     QCOMPARE(f.ds.text(9998, 1), QStringLiteral("mudada"));
-    QCOMPARE(messageOf([&] { f.ds.locate(QStringLiteral("NADA"), 1, 0); }), QStringLiteral("Field 'NADA' not found"));
+    QCOMPARE(errorText([&] { f.ds.locate(QStringLiteral("NADA"), 1, 0); }), QStringLiteral("Field 'NADA' not found"));
 }
 
 QTEST_GUILESS_MAIN(TestDataSet)

@@ -7,6 +7,7 @@
 #include "connection/fberror.h"
 #include "connection/statement.h"
 #include "connection/transaction.h"
+#include "support/errortext.h"
 #include "support/fbfixture.h"
 #include "support/scriptedprompts.h"
 #include "support/testconnection.h"
@@ -84,14 +85,6 @@ struct Fixture {
     void commit() { dm->Trans->commit(); }
 };
 
-QString messageOf(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 } // namespace
 
 void TestDataSetWrite::initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
@@ -183,7 +176,7 @@ void TestDataSetWrite::commitInMidEditClosesAndLosesTheEdit() {
     QCOMPARE(fx.ds->state(), DataSet::Inactive);
     QCOMPARE(states.count(), 1);
     QVERIFY(!otherWindow.active());
-    QCOMPARE(messageOf([&] { fx.ds->post(); }), QStringLiteral("Dataset not in edit or insert mode"));
+    QCOMPARE(errorText([&] { fx.ds->post(); }), QStringLiteral("Dataset not in edit or insert mode"));
     fx.ds->open();
     QCOMPARE(fx.f("NOME")->asString(), QStringLiteral("Ana"));
     QCOMPARE(fx.tdb.scalar(QStringLiteral("select NOME from CLIENTES")), QStringLiteral("Ana"));
@@ -196,7 +189,7 @@ void TestDataSetWrite::requiredColumnNamed() {
     fx.ds->append();
     fx.f("CODIGO")->setValue(1);
     // NOME is NOT NULL without a default; PAIS has a default and TOTAL is computed: neither required.
-    QCOMPARE(messageOf([&] { fx.ds->post(); }), QStringLiteral("Field 'NOME' must have a value"));
+    QCOMPARE(errorText([&] { fx.ds->post(); }), QStringLiteral("Field 'NOME' must have a value"));
     QCOMPARE(fx.ds->state(), DataSet::Insert);
     QCOMPARE(focus.count(), 1);
     QCOMPARE(focus.at(0).at(0).toInt(), fx.f("NOME")->index());
@@ -206,7 +199,7 @@ void TestDataSetWrite::requiredColumnNamed() {
     QCOMPARE(fx.ds->state(), DataSet::Browse);
     // The first required field in field order is named.
     fx.ds->append();
-    QCOMPARE(messageOf([&] { fx.ds->post(); }), QStringLiteral("Field 'CODIGO' must have a value"));
+    QCOMPARE(errorText([&] { fx.ds->post(); }), QStringLiteral("Field 'CODIGO' must have a value"));
 }
 
 void TestDataSetWrite::rejectedPostKeepsStateAndValues_data() {
@@ -464,7 +457,7 @@ void TestDataSetWrite::movingAwayPostsOrCancels() {
     // A post that fails on the way stops the move.
     fx.ds->first();
     fx.f("NOME")->clear();
-    QCOMPARE(messageOf([&] { fx.ds->next(); }), QStringLiteral("Field 'NOME' must have a value"));
+    QCOMPARE(errorText([&] { fx.ds->next(); }), QStringLiteral("Field 'NOME' must have a value"));
     QCOMPARE(fx.ds->currentRow(), 0);
     QCOMPARE(fx.ds->state(), DataSet::Edit);
     fx.ds->cancel();
@@ -489,7 +482,7 @@ void TestDataSetWrite::deleteRows() {
     QCOMPARE(fx.f("NOME")->asString(), QStringLiteral("Bia"));
     fx.ds->next();
     // A refused delete keeps the row.
-    QVERIFY(!messageOf([&] { fx.ds->remove(); }).isEmpty());
+    QVERIFY(!errorText([&] { fx.ds->remove(); }).isEmpty());
     QCOMPARE(fx.f("NOME")->asString(), QStringLiteral("Caio"));
     QCOMPARE(fx.ds->rowCount(), 2);
     // The last row deleted: the one before becomes current.
@@ -503,10 +496,10 @@ void TestDataSetWrite::deleteRows() {
     // No rows.
     fx.ds->setSelectSQL({QStringLiteral("Select * From CLIENTES where CODIGO < 0")});
     fx.ds->open();
-    QCOMPARE(messageOf([&] { fx.ds->remove(); }),
+    QCOMPARE(errorText([&] { fx.ds->remove(); }),
              QStringLiteral("IBDataSet1: Cannot perform this operation on an empty dataset"));
     fx.ds->setObjectName(QString());
-    QCOMPARE(messageOf([&] { fx.ds->remove(); }), QStringLiteral("Cannot perform this operation on an empty dataset"));
+    QCOMPARE(errorText([&] { fx.ds->remove(); }), QStringLiteral("Cannot perform this operation on an empty dataset"));
 }
 
 void TestDataSetWrite::misuseMessages() {
@@ -514,21 +507,21 @@ void TestDataSetWrite::misuseMessages() {
     fx.ds->open();
     fx.ds->post(); // browse: nothing
     QCOMPARE(fx.ds->state(), DataSet::Browse);
-    QCOMPARE(messageOf([&] { fx.f("TOTAL")->setValue(3); }), QStringLiteral("Field 'TOTAL' cannot be modified"));
+    QCOMPARE(errorText([&] { fx.f("TOTAL")->setValue(3); }), QStringLiteral("Field 'TOTAL' cannot be modified"));
     fx.ds->cancel();
     // Without the statement of a kind, that kind of change is refused.
     fx.ds->setModifySQL({});
     fx.ds->open();
-    QCOMPARE(messageOf([&] { fx.ds->edit(); }), QStringLiteral("Cannot update. (No update query)"));
+    QCOMPARE(errorText([&] { fx.ds->edit(); }), QStringLiteral("Cannot update. (No update query)"));
     fx.ds->setInsertSQL({QStringLiteral("  ")});
     fx.ds->open();
-    QCOMPARE(messageOf([&] { fx.ds->append(); }), QStringLiteral("Cannot insert into dataset. (No insert query)"));
+    QCOMPARE(errorText([&] { fx.ds->append(); }), QStringLiteral("Cannot insert into dataset. (No insert query)"));
     QVERIFY(fx.ds->canDelete());
     fx.ds->setDeleteSQL({});
     fx.ds->open();
-    QCOMPARE(messageOf([&] { fx.ds->edit(); }), QStringLiteral("IBDataSet1: Cannot modify a read-only dataset"));
-    QCOMPARE(messageOf([&] { fx.ds->remove(); }), QStringLiteral("IBDataSet1: Cannot modify a read-only dataset"));
-    QCOMPARE(messageOf([&] { fx.f("NOME")->setValue(QStringLiteral("x")); }),
+    QCOMPARE(errorText([&] { fx.ds->edit(); }), QStringLiteral("IBDataSet1: Cannot modify a read-only dataset"));
+    QCOMPARE(errorText([&] { fx.ds->remove(); }), QStringLiteral("IBDataSet1: Cannot modify a read-only dataset"));
+    QCOMPARE(errorText([&] { fx.f("NOME")->setValue(QStringLiteral("x")); }),
              QStringLiteral("IBDataSet1: Cannot modify a read-only dataset"));
     QCOMPARE(fx.ds->state(), DataSet::Browse);
 }
@@ -609,7 +602,7 @@ void TestDataSetWrite::valuesTypedAsText() {
                 QStringLiteral("insert into V (ID, S) values (1, 'x')")},
                QStringLiteral("V"));
     fx.ds->open();
-    const QString message = messageOf([&] { fx.ds->fieldByName(field)->setAsString(typed); });
+    const QString message = errorText([&] { fx.ds->fieldByName(field)->setAsString(typed); });
     if (message != QStringLiteral("<no error>")) {
         QCOMPARE(message, text);
         return;
