@@ -203,11 +203,7 @@ QString textOf(const ColumnSpec& s, const Cell& c) {
     case FieldKind::Time:
         return timeText(c.i);
     case FieldKind::DateTime: {
-        qint64 days = c.i / kTicksPerDay, ticks = c.i % kTicksPerDay;
-        if (ticks < 0) {
-            ticks += kTicksPerDay;
-            --days;
-        }
+        const auto [days, ticks] = splitTimestamp(c.i);
         QString t = QLocale().toString(dateOf(days), shortDateFormat());
         if (ticks != 0) t += ' ' + timeText(ticks);
         return t;
@@ -242,11 +238,7 @@ QVariant variantOf(const ColumnSpec& s, const Cell& c) {
     case FieldKind::Time:
         return QTime::fromMSecsSinceStartOfDay(static_cast<int>(c.i / 10));
     case FieldKind::DateTime: {
-        qint64 days = c.i / kTicksPerDay, ticks = c.i % kTicksPerDay;
-        if (ticks < 0) {
-            ticks += kTicksPerDay;
-            --days;
-        }
+        const auto [days, ticks] = splitTimestamp(c.i);
         return QDateTime(dateOf(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ticks / 10)), Qt::UTC);
     }
     case FieldKind::Boolean:

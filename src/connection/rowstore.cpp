@@ -114,12 +114,7 @@ char* encodeCell(char* p, const ColumnSpec& s, const Cell& c) {
         return p + 8;
     }
     case SQL_TIMESTAMP: {
-        qint64 days = c.i / kTicksPerDay;
-        qint64 ticks = c.i % kTicksPerDay;
-        if (ticks < 0) {
-            ticks += kTicksPerDay;
-            --days;
-        }
+        const auto [days, ticks] = splitTimestamp(c.i);
         p = putVarint(p, zigzag(days));
         return putVarint(p, packTime(static_cast<quint64>(ticks)));
     }

@@ -2,6 +2,7 @@
 #include "connection/dataset.h"
 #include <QByteArray>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class SqlDa;
@@ -31,6 +32,16 @@ struct Cell {
 };
 
 constexpr qint64 kTicksPerDay = 864000000; // ten-thousandths of a second
+
+// A timestamp cell's day and time of day (the time never negative, also before 1858).
+inline std::pair<qint64, qint64> splitTimestamp(qint64 v) {
+    qint64 days = v / kTicksPerDay, ticks = v % kTicksPerDay;
+    if (ticks < 0) {
+        ticks += kTicksPerDay;
+        --days;
+    }
+    return {days, ticks};
+}
 
 // The rows read so far, packed: each row is a null bitmap followed by its non-null values, integers
 // and dates as variable-length integers (times in whole seconds when they have no fraction),
