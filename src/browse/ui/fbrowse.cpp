@@ -6,13 +6,13 @@
 #include "browse/ui/fmemo.h"
 #include "browse/ui/fordem.h"
 #include "browse/ui/fwhere.h"
-#include "browse/ui/glyphs.h"
 #include "connection/datasetmodel.h"
 #include "connection/dm.h"
 #include "connection/transaction.h"
 #include "platform/apperror.h"
 #include "platform/errorreport.h"
 #include "platform/prompts.h"
+#include "platform/ui/icons.h"
 #include "platform/ui/mdihost.h"
 #include "platform/ui/uifont.h"
 #include "platform/wincolor.h"
@@ -103,35 +103,35 @@ TFBrowse::TFBrowse(QWidget* parent) : QWidget(parent) {
     Botoes->setObjectName(QStringLiteral("Botoes"));
     Botoes->setGeometry(2, 304, 586, 41);
 
-    SCommit = makeButton("SCommit", Glyph::Commit, 3, 64, QStringLiteral("Grava"), QString(),
+    SCommit = makeButton("SCommit", "disk-check", 3, 64, QStringLiteral("Grava"), QString(),
                          &TFBrowse::SCommitClick);
-    SRollback = makeButton("SRollback", Glyph::Rollback, 68, 64, QStringLiteral("Desfaz"), QString(),
+    SRollback = makeButton("SRollback", "undo-arrow", 68, 64, QStringLiteral("Desfaz"), QString(),
                            &TFBrowse::SRollbackClick);
-    SCampos = makeButton("SCampos", Glyph::Columns, 137, 32, QString(), QStringLiteral("Seleciona Campos"),
+    SCampos = makeButton("SCampos", "columns-check", 137, 32, QString(), QStringLiteral("Seleciona Campos"),
                          &TFBrowse::SCamposClick);
-    SExcel = makeButton("SExcel", Glyph::Sheet, 170, 32, QString(), QStringLiteral("Exporta para o Excel"),
+    SExcel = makeButton("SExcel", "spreadsheet", 170, 32, QString(), QStringLiteral("Exporta para o Excel"),
                         &TFBrowse::SExcelClick);
-    Sform = makeButton("Sform", Glyph::Form, 203, 32, QString(), QStringLiteral("Formulário"),
-                       &TFBrowse::SformClick);
-    SAbre = makeButton("SAbre", Glyph::Open, 240, 32, QString(), QStringLiteral("Abre a tabela"),
+    Sform =
+        makeButton("Sform", "form", 203, 32, QString(), QStringLiteral("Formulário"), &TFBrowse::SformClick);
+    SAbre = makeButton("SAbre", "folder-open", 240, 32, QString(), QStringLiteral("Abre a tabela"),
                        &TFBrowse::SAbreClick);
     SNovo =
-        makeButton("SNovo", Glyph::New, 273, 32, QString(), QStringLiteral("Novo"), &TFBrowse::SNovoClick);
-    SGrava = makeButton("SGrava", Glyph::Post, 306, 32, QString(), QStringLiteral("Grava"),
-                        &TFBrowse::SGravaClick);
-    SCancela = makeButton("SCancela", Glyph::Cancel, 339, 32, QString(), QStringLiteral("Cancela"),
+        makeButton("SNovo", "page-plus", 273, 32, QString(), QStringLiteral("Novo"), &TFBrowse::SNovoClick);
+    SGrava =
+        makeButton("SGrava", "check", 306, 32, QString(), QStringLiteral("Grava"), &TFBrowse::SGravaClick);
+    SCancela = makeButton("SCancela", "cross", 339, 32, QString(), QStringLiteral("Cancela"),
                           &TFBrowse::SCancelaClick);
-    SEdita = makeButton("SEdita", Glyph::Edit, 372, 32, QString(), QStringLiteral("Edita"),
-                        &TFBrowse::SEditaClick);
-    SExclui = makeButton("SExclui", Glyph::Delete, 405, 32, QString(), QStringLiteral("Exclui"),
+    SEdita =
+        makeButton("SEdita", "pencil", 372, 32, QString(), QStringLiteral("Edita"), &TFBrowse::SEditaClick);
+    SExclui = makeButton("SExclui", "page-minus", 405, 32, QString(), QStringLiteral("Exclui"),
                          &TFBrowse::SExcluiClick);
-    Sorder = makeButton("Sorder", Glyph::Order, 442, 32, QString(), QStringLiteral("Ordem"),
-                        &TFBrowse::SorderClick);
-    SFiltro = makeButton("SFiltro", Glyph::Filter, 475, 32, QString(), QStringLiteral("Filtro"),
+    Sorder =
+        makeButton("Sorder", "sort-az", 442, 32, QString(), QStringLiteral("Ordem"), &TFBrowse::SorderClick);
+    SFiltro = makeButton("SFiltro", "funnel", 475, 32, QString(), QStringLiteral("Filtro"),
                          &TFBrowse::SFiltroClick);
-    SBusca = makeButton("SBusca", Glyph::Search, 508, 32, QString(), QStringLiteral("Busca"),
+    SBusca = makeButton("SBusca", "magnifier", 508, 32, QString(), QStringLiteral("Busca"),
                         &TFBrowse::SBuscaClick);
-    SSai = makeButton("SSai", Glyph::Exit, 551, 32, QString(), QString(), &TFBrowse::SSaiClick);
+    SSai = makeButton("SSai", "door-arrow", 551, 32, QString(), QString(), &TFBrowse::SSaiClick);
 
     connect(IBDataSet1, &DataSet::stateChanged, this, [this](DataSet::State s) { DSStateChange(s); });
     connect(IBDataSet1, &DataSet::currentRowChanged, this, [this](int row) { dataSetRowChanged(row); });
@@ -155,14 +155,14 @@ TFBrowse::~TFBrowse() {
     IBDataSet1 = nullptr;
 }
 
-QToolButton* TFBrowse::makeButton(const char* name, Glyph picture, int left, int width,
+QToolButton* TFBrowse::makeButton(const char* name, const char* picture, int left, int width,
                                   const QString& caption, const QString& hint, void (TFBrowse::*handler)()) {
     auto* b = new QToolButton(Botoes);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(left, 5, width, 31);
     b->setAutoRaise(true);
     b->setCursor(Qt::PointingHandCursor);
-    b->setIcon(glyph(picture));
+    b->setIcon(subjectIcon(QLatin1String(picture)));
     b->setIconSize(QSize(20, 20));
     b->setFocusPolicy(Qt::NoFocus); // the grid keeps the focus, as with flat speed buttons
     if (!caption.isEmpty()) {

@@ -1,5 +1,4 @@
 #pragma once
-#include "browse/ui/glyphs.h"
 #include "connection/dataset.h"
 #include <QWidget>
 
@@ -86,9 +85,9 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    QToolButton* makeButton(const char* name, Glyph picture, int left, int width, const QString& caption,
-                            const QString& hint, void (TFBrowse::*handler)());
-    int dialect() const;          // of the dataset's database: how names are written
+    QToolButton* makeButton(const char* name, const char* picture, int left, int width,
+                            const QString& caption, const QString& hint, void (TFBrowse::*handler)());
+    int dialect() const;            // of the dataset's database: how names are written
     QStringList fieldNames() const; // the dataset's field names, in field order
     void gridRowChanged(int row);
     void dataSetRowChanged(int row);

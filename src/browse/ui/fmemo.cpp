@@ -1,7 +1,7 @@
 #include "browse/ui/fmemo.h"
-#include "browse/ui/glyphs.h"
 #include "connection/dataset.h"
 #include "platform/errorreport.h"
+#include "platform/ui/icons.h"
 #include "platform/ui/uifont.h"
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -31,7 +31,7 @@ TFmemo::TFmemo(QWidget* parent) : QDialog(parent) {
     Bret = new QPushButton(QStringLiteral("&Retorna"), this);
     Bret->setObjectName(QStringLiteral("Bret"));
     Bret->setCursor(Qt::PointingHandCursor);
-    Bret->setIcon(glyph(Glyph::Back));
+    Bret->setIcon(subjectIcon(QStringLiteral("arrow-left")));
     Bret->setGeometry(424, 312, 107, 33);
     Bret->setAutoDefault(false); // Enter belongs to the editor
 

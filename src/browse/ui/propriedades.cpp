@@ -1,9 +1,9 @@
 #include "browse/ui/propriedades.h"
 #include "browse/tablescript.h"
-#include "browse/ui/glyphs.h"
 #include "connection/database.h"
 #include "connection/dm.h"
 #include "platform/apperror.h"
+#include "platform/ui/icons.h"
 #include "platform/ui/uifont.h"
 #include <QFontDatabase>
 #include <QPlainTextEdit>
@@ -50,7 +50,7 @@ TPropriedades::TPropriedades(QWidget* parent) : QDialog(parent) {
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(533, 387, 94, 31);
     BitBtn1->setCursor(Qt::PointingHandCursor);
-    BitBtn1->setIcon(glyph(Glyph::Exit));
+    BitBtn1->setIcon(subjectIcon(QStringLiteral("door-arrow")));
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 }
 

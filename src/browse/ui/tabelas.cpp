@@ -1,12 +1,12 @@
 #include "browse/ui/tabelas.h"
 #include "browse/ui/fbrowse.h"
-#include "browse/ui/glyphs.h"
 #include "browse/ui/propriedades.h"
 #include "connection/database.h"
 #include "connection/dm.h"
 #include "connection/identifiers.h"
 #include "platform/apperror.h"
 #include "platform/errorreport.h"
+#include "platform/ui/icons.h"
 #include "platform/ui/mdihost.h"
 #include "platform/ui/uifont.h"
 #include "platform/wincolor.h"
@@ -94,7 +94,7 @@ TTabelas::TTabelas(QWidget* parent) : QWidget(parent) {
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(245, 367, 94, 31);
     BitBtn1->setCursor(Qt::PointingHandCursor);
-    BitBtn1->setIcon(glyph(Glyph::Exit));
+    BitBtn1->setIcon(subjectIcon(QStringLiteral("door-arrow")));
     connect(BitBtn1, &QPushButton::clicked, this, guarded([this] { BitBtn1Click(); }));
 }
 

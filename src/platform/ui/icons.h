@@ -10,6 +10,22 @@
 //   "folder-check"         an open folder with a green check (open a table)
 //   "page-brush"           a page with a brush (SQL commands)
 //   "running-figure"       a running figure (leave)
+//   "disk-check"           a disk with a check (save the transaction)
+//   "undo-arrow"           a curved arrow back (undo the transaction)
+//   "columns-check"        three columns, one ticked (choose columns)
+//   "spreadsheet"          a green spreadsheet (export)
+//   "form"                 a form with lines and boxes (record form)
+//   "folder-open"          an open folder (reopen)
+//   "page-plus"            a page with a plus (new row)
+//   "check"                a green check (save the row)
+//   "cross"                a red cross (cancel)
+//   "pencil"               a pencil (edit)
+//   "page-minus"           a page with a minus (delete)
+//   "sort-az"              an arrow down with A and Z (sort order)
+//   "funnel"               a funnel (filter)
+//   "magnifier"            a magnifying glass (search)
+//   "door-arrow"           a door with an arrow out (close)
+//   "arrow-left"           an arrow to the left (return)
 QIcon subjectIcon(const QString& subject);
 // The subject drawn at size x size pixels (device-independent); null for an unknown subject.
 QPixmap subjectPixmap(const QString& subject, int size);
