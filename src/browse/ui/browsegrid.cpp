@@ -22,7 +22,7 @@ QString BrowseCellDelegate::cellText(const DataSetModel* model, const QModelInde
     if (field < 0 || index.row() >= model->dataSet()->rowCount()) return {};
     QString text = model->dataSet()->text(index.row(), field).left(MaxPaintedChars);
     for (QChar& c : text)
-        if (c.unicode() < 0x20) c = ' '; // line breaks and binary bytes
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0)) c = ' '; // line breaks, binary
     return text;
 }
 
