@@ -12,6 +12,7 @@
 #include "platform/wincolor.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
+#include "support/modal.h"
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -71,8 +72,6 @@ private:
     void goTo(TFBrowse* b, int row, const QString& field);
     int currentCode(TFBrowse* b) const;
     QStringList names() { return m_db->column(QStringLiteral("select NOME from CLIENTES order by CODIGO")); }
-    // Runs `act` on the modal window that the next call opens, then lets the call go on.
-    void onModal(std::function<void(QWidget*)> act);
 
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<ConnectedHolder> m_holder;
@@ -159,14 +158,6 @@ void TestFBrowse::goTo(TFBrowse* b, int row, const QString& field) {
 
 int TestFBrowse::currentCode(TFBrowse* b) const {
     return b->IBDataSet1->fieldByName(QStringLiteral("CODIGO"))->value().toInt();
-}
-
-void TestFBrowse::onModal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, this, [act] {
-        QWidget* w = qApp->activeModalWidget();
-        act(w);
-        if (w && w->isVisible()) w->close();
-    });
 }
 
 void TestFBrowse::showingOpensTheTable() {
@@ -489,7 +480,7 @@ void TestFBrowse::enterOnTextBlobOpensMemoAndPosts() {
     TFBrowse* b = openBrowse(QStringLiteral("CLIENTES"));
     goTo(b, 0, QStringLiteral("OBS"));
     bool shown = false;
-    onModal([&](QWidget* w) {
+    onNextModal(this, [&](QWidget* w) {
         auto* memo = qobject_cast<TFmemo*>(w);
         if (!memo) return;
         shown = true;
@@ -519,7 +510,7 @@ void TestFBrowse::enterOnTextBlobOpensMemoAndPosts() {
 void TestFBrowse::memoChangeCancelledWithRow() {
     TFBrowse* b = openBrowse(QStringLiteral("CLIENTES"));
     goTo(b, 1, QStringLiteral("OBS")); // a null text blob
-    onModal([&](QWidget* w) {
+    onNextModal(this, [&](QWidget* w) {
         auto* memo = qobject_cast<TFmemo*>(w);
         if (!memo) return;
         QCOMPARE(memo->Memo->toPlainText(), QString());
@@ -539,7 +530,7 @@ void TestFBrowse::enterOnBinaryBlobShowsReadOnly() {
     TFBrowse* b = openBrowse(QStringLiteral("CLIENTES"));
     goTo(b, 0, QStringLiteral("FOTO"));
     bool readOnly = false;
-    onModal([&](QWidget* w) {
+    onNextModal(this, [&](QWidget* w) {
         if (auto* memo = qobject_cast<TFmemo*>(w)) readOnly = memo->Memo->isReadOnly();
     });
     QTest::keyClick(b->Gs, Qt::Key_Return);
@@ -552,7 +543,7 @@ void TestFBrowse::enterOnOtherColumnOpensNothing() {
     goTo(b, 0, QStringLiteral("NOME"));
     QPointer<QWidget> modal;
     bool ran = false;
-    onModal([&](QWidget* w) {
+    onNextModal(this, [&](QWidget* w) {
         ran = true;
         modal = w;
     });

@@ -10,6 +10,7 @@
 #include "platform/wincolor.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
+#include "support/modal.h"
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -45,7 +46,6 @@ private slots:
 private:
     TTabelas* showList();
     int rowOf(TTabelas* list, const QString& name) const;
-    void onModal(std::function<void(QWidget*)> act);
 
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<ConnectedHolder> m_holder;
@@ -102,14 +102,6 @@ TTabelas* TestTabelas::showList() {
 
 int TestTabelas::rowOf(TTabelas* list, const QString& name) const {
     return int(gridNames(list).indexOf(name));
-}
-
-void TestTabelas::onModal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, this, [act] {
-        QWidget* w = qApp->activeModalWidget();
-        act(w);
-        if (w && w->isVisible()) w->close();
-    });
 }
 
 void TestTabelas::fillsSortedNamesOnce() {
@@ -287,7 +279,7 @@ void TestTabelas::properties() {
     TTabelas* list = showList();
     list->SG->setCurrentCell(rowOf(list, QStringLiteral("CLIENTES")), 0);
     bool shown = false;
-    onModal([&](QWidget* w) {
+    onNextModal(this, [&](QWidget* w) {
         auto* p = qobject_cast<TPropriedades*>(w);
         QVERIFY(p);
         shown = true;

@@ -385,34 +385,19 @@ void TFBrowse::SformClick() {}
 
 bool TFBrowse::FormKeyDown(int key) {
     if (IBDataSet1->state() != DataSet::Browse) return false;
-    void (TFBrowse::*handler)() = nullptr;
-    switch (key) {
-    case Qt::Key_F6:
-        handler = &TFBrowse::SCamposClick;
-        break;
-    case Qt::Key_F7:
-        handler = &TFBrowse::SExcelClick;
-        break;
-    case Qt::Key_F8:
-        handler = &TFBrowse::SformClick;
-        break;
-    case Qt::Key_F9:
-        handler = &TFBrowse::SAbreClick;
-        break;
-    case Qt::Key_F10:
-        handler = &TFBrowse::SorderClick;
-        break;
-    case Qt::Key_F11:
-        handler = &TFBrowse::SFiltroClick;
-        break;
-    case Qt::Key_F12:
-        handler = &TFBrowse::SBuscaClick;
-        break;
-    default:
-        return false;
+    static const struct {
+        int key;
+        void (TFBrowse::*handler)();
+    } keys[] = {{Qt::Key_F6, &TFBrowse::SCamposClick}, {Qt::Key_F7, &TFBrowse::SExcelClick},
+                {Qt::Key_F8, &TFBrowse::SformClick},   {Qt::Key_F9, &TFBrowse::SAbreClick},
+                {Qt::Key_F10, &TFBrowse::SorderClick}, {Qt::Key_F11, &TFBrowse::SFiltroClick},
+                {Qt::Key_F12, &TFBrowse::SBuscaClick}};
+    for (const auto& k : keys) {
+        if (k.key != key) continue;
+        runGuarded([this, handler = k.handler] { (this->*handler)(); });
+        return true;
     }
-    runGuarded([this, handler] { (this->*handler)(); });
-    return true;
+    return false;
 }
 
 bool TFBrowse::GsKeyDown(int key) {
