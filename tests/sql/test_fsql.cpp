@@ -238,6 +238,10 @@ void TestFSql::runSelect() {
     QCOMPARE(w->Ds->headerData(2, Qt::Horizontal).toString(), QStringLiteral("SALDO"));
     QCOMPARE(w->Ds->rowCount(), 2);
     QCOMPARE(cell(w, 1, 1), QStringLiteral("Conceição"));
+    // Columns laid out for their declared widths: a 40-character name fits whole.
+    const QFontMetrics fm(w->Grade->font());
+    QVERIFY(w->Grade->columnWidth(1) >= fm.horizontalAdvance(QString(40, QChar('0'))));
+    QVERIFY(w->Grade->columnWidth(0) < w->Grade->columnWidth(1));
     QCOMPARE(w->IBSet->value(1, 2).toDouble(), 20.0);
     // Read-only grid over a query without writing statements.
     QVERIFY(!(w->Ds->flags(w->Ds->index(0, 1)) & Qt::ItemIsEditable));

@@ -117,6 +117,8 @@ TFSql::TFSql(QWidget* parent) : QWidget(parent) {
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({kMemoHeight, 391 - kMemoHeight - Splitter1->handleWidth()});
 
+    connect(Ds, &QAbstractItemModel::modelReset, this, [this] { sizeColumns(); });
+
     // The grid's current row is the query's current row (exports and printing start from it).
     connect(Grade->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             guarded([this] {
@@ -139,8 +141,16 @@ TFSql::TFSql(QWidget* parent) : QWidget(parent) {
 }
 
 TFSql::~TFSql() {
-    // The grid lets go of the model before the query goes; nothing is committed or rolled back.
-    Grade->setModel(nullptr);
+    // Grid, model and query go while this window is still whole: closing the query resets the
+    // model, which must not reach this half-destroyed window. Nothing is committed or rolled back.
+    Ds->disconnect(this);
+    Grade->selectionModel()->disconnect(this);
+    delete Grade;
+    Grade = nullptr;
+    delete Ds;
+    Ds = nullptr;
+    delete IBSet;
+    IBSet = nullptr;
 }
 
 QToolButton* TFSql::addButton(const char* name, const QIcon& picture, const QString& hint) {
@@ -157,6 +167,38 @@ QToolButton* TFSql::addButton(const char* name, const QIcon& picture, const QStr
     }
     ToolBar1->addWidget(b);
     return b;
+}
+
+namespace {
+// Characters a column is laid out for, as a data grid sizes its columns from its fields.
+int displayChars(const Field* f) {
+    switch (f->kind()) {
+    case FieldKind::String: return qBound(1, f->size(), 40);
+    case FieldKind::SmallInt: return 6;
+    case FieldKind::Integer: return 11;
+    case FieldKind::LargeInt: return 15;
+    case FieldKind::BCD:
+    case FieldKind::FmtBCD: return qBound(4, f->precision() + 2, 20);
+    case FieldKind::Date: return 10;
+    case FieldKind::Time: return 8;
+    case FieldKind::DateTime: return 19;
+    case FieldKind::Boolean: return 5;
+    default: return 10;
+    }
+}
+} // namespace
+
+void TFSql::sizeColumns() {
+    const QFontMetrics fm(Grade->font());
+    const QFontMetrics titles(Grade->horizontalHeader()->font());
+    for (int c = 0; c < Ds->columnCount(); ++c) {
+        const int field = Ds->fieldIndex(c);
+        if (field < 0) continue;
+        const Field* f = IBSet->field(field);
+        const int data = displayChars(f) * fm.horizontalAdvance(QChar('0'));
+        const int title = titles.horizontalAdvance(f->displayName());
+        Grade->setColumnWidth(c, qMax(data, title) + 10);
+    }
 }
 
 QString TFSql::memoText() const {

@@ -63,6 +63,7 @@ protected:
 private:
     QToolButton* addButton(const char* name, const QIcon& picture, const QString& hint);
     void showHistoryEntry(const QString& entry);
+    void sizeColumns();
 
     bool m_opened = false;
 };
