@@ -8,8 +8,8 @@
 #include "sql/commandhistory.h"
 #include "sql/scriptfile.h"
 #include "sql/ui/fsql.h"
+#include "support/connectedholder.h"
 #include "support/fbfixture.h"
-#include "support/scriptedprompts.h"
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -87,7 +87,7 @@ private:
     // Error boxes of the general error report since the last clear.
     QStringList reportedErrors() const {
         QStringList out;
-        for (const MessageRequest& m : m_prompts->messages)
+        for (const MessageRequest& m : prompts().messages)
             if (m.caption == applicationTitle() && m.icon == MsgIcon::Error) out << m.text;
         return out;
     }
@@ -96,10 +96,12 @@ private:
         return w->Ds->index(row, column).data().toString();
     }
 
+    ScriptedPrompts& prompts() const { return m_holder->prompts; }
+
     std::unique_ptr<TempDatabase> m_db;
-    std::unique_ptr<ScriptedPrompts> m_prompts;
     std::unique_ptr<QTemporaryDir> m_appDir;
-    std::unique_ptr<TdM> m_dm;
+    std::unique_ptr<ConnectedHolder> m_holder;
+    TdM* m_dm = nullptr;
     QList<QPointer<TFSql>> m_windows;
     QList<QPointer<TFBrowse>> m_browses;
 };
@@ -107,13 +109,10 @@ private:
 void TestFSql::init() {
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     m_db = std::make_unique<TempDatabase>(schema());
-    m_prompts = std::make_unique<ScriptedPrompts>();
-    m_prompts->defaultLogin = ScriptedPrompts::Login{};
     m_appDir = std::make_unique<QTemporaryDir>();
     setApplicationDirectory(m_appDir->path());
-    m_dm = std::make_unique<TdM>();
-    m_dm->ConnectDatabase(m_db->path());
-    m_prompts->clear();
+    m_holder = std::make_unique<ConnectedHolder>(m_db->path());
+    m_dm = &m_holder->dm;
 }
 
 void TestFSql::cleanup() {
@@ -121,14 +120,11 @@ void TestFSql::cleanup() {
     m_windows.clear();
     for (const QPointer<TFBrowse>& b : m_browses) delete b.data();
     m_browses.clear();
-    CurrentTable.clear();
-    BrowseSelect.clear();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    if (m_dm->Trans->inTransaction()) m_dm->Trans->rollback();
-    m_dm.reset();
+    m_dm = nullptr;
+    m_holder.reset();
     setApplicationDirectory(QString());
     m_appDir.reset();
-    m_prompts.reset();
     m_db.reset();
 }
 
@@ -210,8 +206,8 @@ void TestFSql::blankMemo() {
     QFETCH(QString, text);
     TFSql* w = openWindow();
     run(w, text);
-    QCOMPARE(m_prompts->messages.size(), 1);
-    const MessageRequest m = m_prompts->messages.first();
+    QCOMPARE(prompts().messages.size(), 1);
+    const MessageRequest m = prompts().messages.first();
     QCOMPARE(m.text, kBlank);
     QCOMPARE(m.caption, QStringLiteral("Erro"));
     QCOMPARE(m.icon, MsgIcon::Error);
@@ -318,7 +314,7 @@ void TestFSql::failedRun() {
     QCOMPARE(w->bcan->isEnabled(), resultBefore);
 
     // A server refusal at execution, not at preparation, behaves the same.
-    m_prompts->clear();
+    prompts().clear();
     const QString dup = QStringLiteral("insert into CLIENTE values (1, 'outro', 0)");
     run(w, dup);
     QCOMPARE(reportedErrors().size(), 1);
@@ -489,19 +485,19 @@ void TestFSql::scriptRoundTrip() {
     TFSql* w = openWindow();
     w->MemoSql->setPlainText(text);
     const QString path = ScriptDirectory() + "/teste.New";
-    m_prompts->fileAnswers << path;
+    prompts().fileAnswers << path;
     w->Bsav->click();
     QCOMPARE(reportedErrors(), QStringList());
-    QCOMPARE(m_prompts->fileDialogs.last().title, QStringLiteral("Salva Script"));
+    QCOMPARE(prompts().fileDialogs.last().title, QStringLiteral("Salva Script"));
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), bytes);
     QCOMPARE(w->memoText(), text); // saving leaves the memo alone
 
     w->MemoSql->setPlainText(QStringLiteral("something else"));
-    m_prompts->fileAnswers << path;
+    prompts().fileAnswers << path;
     w->Bloa->click();
-    QCOMPARE(m_prompts->fileDialogs.last().title, QStringLiteral("Abre Script"));
+    QCOMPARE(prompts().fileDialogs.last().title, QStringLiteral("Abre Script"));
     QCOMPARE(w->memoText(), text);
     QCOMPARE(CommandHistory, QStringList{QString()}); // loading does not run
 }
@@ -510,7 +506,7 @@ void TestFSql::scriptAfterRunIsEmpty() {
     TFSql* w = openWindow();
     run(w, QStringLiteral("select * from CLIENTE"));
     const QString path = ScriptDirectory() + "/depois.New";
-    m_prompts->fileAnswers << path;
+    prompts().fileAnswers << path;
     w->Bsav->click();
     QCOMPARE(QFileInfo(path).size(), 0);
 }
@@ -520,7 +516,7 @@ void TestFSql::scriptRefused() {
     const QString text = QStringLiteral("select '✓ feito' from RDB$DATABASE");
     w->MemoSql->setPlainText(text);
     const QString path = ScriptDirectory() + "/x.New";
-    m_prompts->fileAnswers << path;
+    prompts().fileAnswers << path;
     w->Bsav->click();
     const QStringList errors = reportedErrors();
     QCOMPARE(errors.size(), 1);
@@ -539,7 +535,7 @@ void TestFSql::scriptLoadMixedBreaks() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("select *\rfrom CLIENTE\nwhere ID = 1\r\norder by NOME");
     f.close();
-    m_prompts->fileAnswers << path;
+    prompts().fileAnswers << path;
     w->Bloa->click();
     QCOMPARE(w->MemoSql->toPlainText(), QStringLiteral("select *\nfrom CLIENTE\nwhere ID = 1\norder by NOME"));
     QCOMPARE(w->MemoSql->document()->blockCount(), 4);
@@ -554,7 +550,7 @@ void TestFSql::scriptLoadCancelledOrMissing() {
     w->Bloa->click(); // cancelled
     QCOMPARE(w->MemoSql->toPlainText(), QStringLiteral("keep me"));
     QVERIFY(QFileInfo(ScriptDirectory()).isDir());
-    m_prompts->fileAnswers << ScriptDirectory() + "/naoexiste.New";
+    prompts().fileAnswers << ScriptDirectory() + "/naoexiste.New";
     w->Bloa->click();
     QCOMPARE(reportedErrors().size(), 1);
     QVERIFY(reportedErrors().first().startsWith(QStringLiteral("Cannot open file")));
