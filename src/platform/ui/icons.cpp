@@ -1,8 +1,10 @@
 #include "platform/ui/icons.h"
+#include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <cmath>
 #include <functional>
 #include <map>
 
@@ -343,6 +345,185 @@ void drawToolGlyph(QPainter& p, ToolGlyph g) {
     }
 }
 
+// The SQL command window's tool bar.
+void drawSheet(QPainter& p, const QRectF& r) {
+    const qreal fold = r.width() * 0.3;
+    QPainterPath path;
+    path.moveTo(r.topLeft());
+    path.lineTo(r.right() - fold, r.top());
+    path.lineTo(r.right(), r.top() + fold);
+    path.lineTo(r.bottomRight());
+    path.lineTo(r.bottomLeft());
+    path.closeSubpath();
+    p.setPen(QPen(QColor(90, 90, 90), 1));
+    p.setBrush(Qt::white);
+    p.drawPath(path);
+    QPainterPath corner;
+    corner.moveTo(r.right() - fold, r.top());
+    corner.lineTo(r.right() - fold, r.top() + fold);
+    corner.lineTo(r.right(), r.top() + fold);
+    p.setBrush(QColor(210, 210, 210));
+    p.drawPath(corner);
+    p.setPen(QPen(QColor(150, 170, 200), 1));
+    for (qreal y = r.top() + fold + 3; y < r.bottom() - 2; y += 3.5)
+        p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
+}
+
+void drawPencil(QPainter& p, QPointF tip, qreal length, qreal angleDeg, QColor body) {
+    p.save();
+    p.translate(tip);
+    p.rotate(angleDeg);
+    const qreal w = 4;
+    QPainterPath point;
+    point.moveTo(0, 0);
+    point.lineTo(6, -w / 2);
+    point.lineTo(6, w / 2);
+    point.closeSubpath();
+    p.setPen(QPen(QColor(60, 60, 60), 0.8));
+    p.setBrush(QColor(235, 200, 150));
+    p.drawPath(point);
+    p.setBrush(QColor(40, 40, 40));
+    p.drawPolygon(QPolygonF{QPointF(0, 0), QPointF(2, -0.8), QPointF(2, 0.8)});
+    p.setBrush(body);
+    p.drawRect(QRectF(6, -w / 2, length - 9, w));
+    p.setBrush(QColor(230, 120, 140));
+    p.drawRect(QRectF(length - 3, -w / 2, 3, w));
+    p.restore();
+}
+
+void drawGear(QPainter& p, QPointF c, qreal radius) {
+    QPainterPath path;
+    const int teeth = 8;
+    for (int i = 0; i < teeth * 2; ++i) {
+        const qreal a0 = (i * M_PI) / teeth;
+        const qreal a1 = ((i + 1) * M_PI) / teeth;
+        const qreal r = (i % 2 == 0) ? radius : radius * 0.72;
+        const QPointF from(c.x() + r * std::cos(a0), c.y() + r * std::sin(a0));
+        const QPointF to(c.x() + r * std::cos(a1), c.y() + r * std::sin(a1));
+        if (i == 0)
+            path.moveTo(from);
+        else
+            path.lineTo(from);
+        path.lineTo(to);
+    }
+    path.closeSubpath();
+    path.addEllipse(c, radius * 0.3, radius * 0.3);
+    path.setFillRule(Qt::OddEvenFill);
+    p.setPen(QPen(QColor(70, 70, 70), 1));
+    p.setBrush(QColor(160, 160, 170));
+    p.drawPath(path);
+}
+
+void drawDoubleArrow(QPainter& p, bool left) {
+    p.setPen(QPen(QColor(20, 60, 140), 1));
+    p.setBrush(QColor(50, 110, 210));
+    for (int k = 0; k < 2; ++k) {
+        const qreal x0 = 5 + k * 11;
+        QPolygonF tri = left ? QPolygonF{QPointF(x0, 16), QPointF(x0 + 11, 6), QPointF(x0 + 11, 26)}
+                             : QPolygonF{QPointF(x0 + 11, 16), QPointF(x0, 6), QPointF(x0, 26)};
+        p.drawPolygon(tri);
+    }
+}
+
+void drawWindowGear(QPainter& p) {
+    p.setPen(QPen(QColor(40, 40, 90), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(2.5, 3.5, 24, 20));
+    p.setBrush(QColor(0, 0, 128));
+    p.drawRect(QRectF(2.5, 3.5, 24, 5));
+    drawGear(p, QPointF(21, 21), 9.5);
+}
+
+void drawSheetPencil(QPainter& p) {
+    drawSheet(p, QRectF(4.5, 2.5, 19, 26));
+    drawPencil(p, QPointF(13, 25), 22, -50, QColor(240, 200, 40));
+}
+
+void drawTickedSheetPen(QPainter& p) {
+    drawSheet(p, QRectF(3.5, 2.5, 19, 26));
+    p.setPen(QPen(QColor(0, 150, 40), 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF{QPointF(7, 17), QPointF(11, 22), QPointF(19, 10)});
+    drawPencil(p, QPointF(18, 28), 20, -60, QColor(30, 60, 160));
+}
+
+void drawGreenQuestionMark(QPainter& p) {
+    QFont f(QStringLiteral("Sans Serif"));
+    f.setBold(true);
+    f.setPixelSize(30);
+    QPainterPath path;
+    path.addText(0, 0, f, QStringLiteral("?"));
+    const QRectF b = path.boundingRect();
+    p.save();
+    p.translate(16 - b.center().x(), 16 - b.center().y());
+    p.setPen(QPen(QColor(0, 90, 0), 1));
+    p.setBrush(QColor(20, 170, 40));
+    p.drawPath(path);
+    p.restore();
+}
+
+void drawDoubleArrowLeft(QPainter& p) {
+    drawDoubleArrow(p, true);
+}
+
+void drawDoubleArrowRight(QPainter& p) {
+    drawDoubleArrow(p, false);
+}
+
+void drawFloppyDisk(QPainter& p) {
+    p.setPen(QPen(QColor(20, 20, 60), 1));
+    p.setBrush(QColor(40, 60, 150));
+    QPainterPath body;
+    body.moveTo(3.5, 3.5);
+    body.lineTo(25.5, 3.5);
+    body.lineTo(28.5, 6.5);
+    body.lineTo(28.5, 28.5);
+    body.lineTo(3.5, 28.5);
+    body.closeSubpath();
+    p.drawPath(body);
+    p.setBrush(QColor(200, 200, 205));
+    p.drawRect(QRectF(8.5, 3.5, 15, 9)); // shutter
+    p.setBrush(QColor(40, 60, 150));
+    p.drawRect(QRectF(18.5, 5, 3, 6));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(7.5, 16.5, 17, 12)); // label
+    p.setPen(QPen(QColor(180, 60, 60), 1));
+    p.drawLine(QPointF(9, 20), QPointF(23, 20));
+    p.setPen(QPen(QColor(150, 150, 150), 1));
+    p.drawLine(QPointF(9, 23.5), QPointF(23, 23.5));
+}
+
+void drawSheetInTray(QPainter& p) {
+    drawSheet(p, QRectF(8.5, 1.5, 16, 20));
+    p.setPen(QPen(QColor(90, 60, 20), 1));
+    p.setBrush(QColor(200, 150, 70));
+    QPainterPath tray;
+    tray.moveTo(2.5, 16.5);
+    tray.lineTo(8.5, 16.5);
+    tray.lineTo(10.5, 20.5);
+    tray.lineTo(21.5, 20.5);
+    tray.lineTo(23.5, 16.5);
+    tray.lineTo(29.5, 16.5);
+    tray.lineTo(29.5, 28.5);
+    tray.lineTo(2.5, 28.5);
+    tray.closeSubpath();
+    p.drawPath(tray);
+}
+
+void drawPrinter(QPainter& p) {
+    drawSheet(p, QRectF(9.5, 2.5, 13, 12));
+    p.setPen(QPen(QColor(50, 50, 50), 1));
+    p.setBrush(QColor(180, 180, 185));
+    p.drawRoundedRect(QRectF(2.5, 12.5, 27, 12), 2, 2);
+    p.setBrush(QColor(120, 120, 125));
+    p.drawRect(QRectF(6.5, 22.5, 19, 4));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(8.5, 24.5, 15, 5));
+    p.setBrush(QColor(40, 200, 40));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(25, 16), 1.5, 1.5);
+}
+
 const std::map<QString, Drawing>& drawings() {
     static const std::map<QString, Drawing> all{
         {QStringLiteral("network-drive"), drawNetworkDrive},
@@ -366,6 +547,15 @@ const std::map<QString, Drawing>& drawings() {
         {QStringLiteral("magnifier"), [](QPainter& p) { drawToolGlyph(p, ToolGlyph::Search); }},
         {QStringLiteral("door-arrow"), [](QPainter& p) { drawToolGlyph(p, ToolGlyph::Exit); }},
         {QStringLiteral("arrow-left"), [](QPainter& p) { drawToolGlyph(p, ToolGlyph::Back); }},
+        {QStringLiteral("window-gear"), drawWindowGear},
+        {QStringLiteral("sheet-pencil"), drawSheetPencil},
+        {QStringLiteral("ticked-sheet-pen"), drawTickedSheetPen},
+        {QStringLiteral("green-question-mark"), drawGreenQuestionMark},
+        {QStringLiteral("double-arrow-left"), drawDoubleArrowLeft},
+        {QStringLiteral("double-arrow-right"), drawDoubleArrowRight},
+        {QStringLiteral("floppy-disk"), drawFloppyDisk},
+        {QStringLiteral("sheet-in-tray"), drawSheetInTray},
+        {QStringLiteral("printer"), drawPrinter},
     };
     return all;
 }

@@ -26,6 +26,15 @@
 //   "magnifier"            a magnifying glass (search)
 //   "door-arrow"           a door with an arrow out (close)
 //   "arrow-left"           an arrow to the left (return)
+//   "window-gear"          a window with a gear (run a statement)
+//   "sheet-pencil"         a sheet with a pencil (generate a statement)
+//   "ticked-sheet-pen"     a ticked sheet with a pen (commit)
+//   "green-question-mark"  a green question mark (roll back)
+//   "double-arrow-left"    a double arrow pointing left (previous)
+//   "double-arrow-right"   a double arrow pointing right (next)
+//   "floppy-disk"          a floppy disk (save a file)
+//   "sheet-in-tray"        a sheet in a tray (load a file)
+//   "printer"              a printer (print)
 QIcon subjectIcon(const QString& subject);
 // The subject drawn at size x size pixels (device-independent); null for an unknown subject.
 QPixmap subjectPixmap(const QString& subject, int size);

@@ -6,12 +6,12 @@
 #include "connection/transaction.h"
 #include "platform/errorreport.h"
 #include "platform/prompts.h"
+#include "platform/ui/icons.h"
 #include "platform/ui/mdihost.h"
 #include "platform/ui/uifont.h"
 #include "platform/wincolor.h"
 #include "sql/commandhistory.h"
 #include "sql/scriptfile.h"
-#include "sql/ui/sqlpictures.h"
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMdiSubWindow>
@@ -80,21 +80,21 @@ TFSql::TFSql(QWidget* parent) : QWidget(parent) {
     ToolBar1->setMovable(false);
     lowerLayout->addWidget(ToolBar1);
 
-    bexe = addButton("bexe", sqlPicture(SqlPicture::WindowGear), QStringLiteral("Executa o Comando SQL"));
-    bger = addButton("bger", sqlPicture(SqlPicture::SheetPencil), QStringLiteral("Cria o SQL"));
+    bexe = addButton("bexe", subjectIcon(QStringLiteral("window-gear")), QStringLiteral("Executa o Comando SQL"));
+    bger = addButton("bger", subjectIcon(QStringLiteral("sheet-pencil")), QStringLiteral("Cria o SQL"));
     ToolBar1->addSeparator();
-    bgra = addButton("bgra", sqlPicture(SqlPicture::TickedSheetPen), QStringLiteral("Grava alteração no Banco"));
-    bcan = addButton("bcan", sqlPicture(SqlPicture::QuestionMark), QStringLiteral("Desiste das Alterações"));
+    bgra = addButton("bgra", subjectIcon(QStringLiteral("ticked-sheet-pen")), QStringLiteral("Grava alteração no Banco"));
+    bcan = addButton("bcan", subjectIcon(QStringLiteral("green-question-mark")), QStringLiteral("Desiste das Alterações"));
     ToolBar1->addSeparator();
-    ToolButton3 = addButton("ToolButton3", sqlPicture(SqlPicture::ArrowsLeft), QString());
-    ToolButton5 = addButton("ToolButton5", sqlPicture(SqlPicture::ArrowsRight), QString());
-    Bsav = addButton("Bsav", sqlPicture(SqlPicture::Floppy), QStringLiteral("Salva script SQL"));
-    Bloa = addButton("Bloa", sqlPicture(SqlPicture::SheetInTray), QStringLiteral("Carrega Script SQL"));
+    ToolButton3 = addButton("ToolButton3", subjectIcon(QStringLiteral("double-arrow-left")), QString());
+    ToolButton5 = addButton("ToolButton5", subjectIcon(QStringLiteral("double-arrow-right")), QString());
+    Bsav = addButton("Bsav", subjectIcon(QStringLiteral("floppy-disk")), QStringLiteral("Salva script SQL"));
+    Bloa = addButton("Bloa", subjectIcon(QStringLiteral("sheet-in-tray")), QStringLiteral("Carrega Script SQL"));
     ToolBar1->addSeparator();
-    bexcel = addButton("bexcel", sqlPicture(SqlPicture::Spreadsheet), QStringLiteral("Exporta para o Excel"));
-    bprint = addButton("bprint", sqlPicture(SqlPicture::Printer), QStringLiteral("Imprime"));
+    bexcel = addButton("bexcel", subjectIcon(QStringLiteral("spreadsheet")), QStringLiteral("Exporta para o Excel"));
+    bprint = addButton("bprint", subjectIcon(QStringLiteral("printer")), QStringLiteral("Imprime"));
     ToolBar1->addSeparator();
-    bsai = addButton("bsai", sqlPicture(SqlPicture::DoorArrow), QStringLiteral("Fecha a tela"));
+    bsai = addButton("bsai", subjectIcon(QStringLiteral("door-arrow")), QStringLiteral("Fecha a tela"));
     bgra->setEnabled(false);
     bcan->setEnabled(false);
 
