@@ -10,7 +10,10 @@
 #include "sql/ui/fsql.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
+#include "platform/ui/mdihost.h"
 #include <QHeaderView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QSplitter>
@@ -42,6 +45,7 @@ private slots:
     void cleanup();
 
     void opening();
+    void inMainWindowArea();
     void blankMemo_data();
     void blankMemo();
     void runSelect();
@@ -194,6 +198,28 @@ void TestFSql::opening() {
         QVERIFY(!tb->icon().isNull());
         QCOMPARE(tb->cursor().shape(), b.hint.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
     }
+}
+
+void TestFSql::inMainWindowArea() {
+    QMdiArea area;
+    area.resize(1100, 900);
+    area.show();
+    setMdiHost(&area);
+    auto* w = new TFSql;
+    QPointer<QMdiSubWindow> sub = showChild(w);
+    QVERIFY(sub);
+    QCOMPARE(sub->widget(), w);
+    // The main window cascades after opening one: the window keeps its designed size.
+    area.cascadeSubWindows();
+    QCOMPARE(w->size(), QSize(653, 391));
+    QCOMPARE(sub->windowTitle(), QStringLiteral("Comandos Sql's"));
+    // "Fecha a tela" closes the child window with its frame.
+    QPointer<TFSql> window = w;
+    w->bsai->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(sub.isNull());
+    QVERIFY(window.isNull());
+    setMdiHost(nullptr);
 }
 
 void TestFSql::blankMemo_data() {

@@ -40,6 +40,9 @@ public:
     DataSet* IBSet;
     DataSetModel* Ds;
 
+    // The designed client size, kept when the main window cascades its children.
+    QSize sizeHint() const override { return QSize(653, 391); }
+
     // The memo's text with '\n' line breaks, exactly as typed (no-break spaces kept).
     QString memoText() const;
 
