@@ -86,7 +86,11 @@ private:
     void run(TFSql* w, const QString& text) {
         w->MemoSql->setPlainText(text);
         w->bexe->click();
-        QTest::qWait(20); // the grid lays itself out and asks for its first rows
+        waitForGrid(w);
+    }
+    // The grid lays itself out and asks for its first batch of rows (all of a short result).
+    void waitForGrid(TFSql* w) {
+        QTRY_VERIFY(!w->Ds->canFetchMore({}) || w->Ds->rowCount() >= DataSetModel::BatchSize);
     }
     // Error boxes of the general error report since the last clear.
     QStringList reportedErrors() const {
@@ -566,7 +570,7 @@ void TestFSql::scriptLoadMixedBreaks() {
     QCOMPARE(w->MemoSql->toPlainText(), QStringLiteral("select *\nfrom CLIENTE\nwhere ID = 1\norder by NOME"));
     QCOMPARE(w->MemoSql->document()->blockCount(), 4);
     w->bexe->click();
-    QTest::qWait(20);
+    waitForGrid(w);
     QCOMPARE(w->Ds->rowCount(), 1);
 }
 
