@@ -30,9 +30,17 @@ QByteArray readAll(const QString& path) {
 void writeAll(const QString& path, const QByteArray& data) {
     QSaveFile f(path);
     errno = 0;
-    if (!f.open(QIODevice::WriteOnly)) throw AppError(cannotCreateMessage(path, systemReason(f)));
-    if (f.write(data) != data.size() || !f.commit())
+    // Unbuffered: a buffered QFileDevice takes a short write (disk full, size limit) for success
+    // when it flushes, and commit() would then rename a truncated file over the old one.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw AppError(cannotCreateMessage(path, systemReason(f)));
+    qint64 done = 0;
+    while (done < data.size()) {
+        const qint64 n = f.write(data.constData() + done, data.size() - done);
+        if (n <= 0) throw AppError(cannotCreateMessage(path, systemReason(f))); // nothing replaced
+        done += n;
+    }
+    if (!f.commit()) throw AppError(cannotCreateMessage(path, systemReason(f)));
 }
 } // namespace
 
