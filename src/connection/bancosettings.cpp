@@ -11,7 +11,9 @@ const QString kDatabase = QStringLiteral("Banco");
 const QString kConnection = QStringLiteral("Conexão");
 } // namespace
 
-QString bancoSettingsFileName() { return applicationFile(QStringLiteral("Banco.new")); }
+QString bancoSettingsFileName() {
+    return applicationFile(QStringLiteral("Banco.new"));
+}
 
 BancoSettings LoadSettings() {
     const IniFile ini(bancoSettingsFileName());

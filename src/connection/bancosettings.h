@@ -4,10 +4,10 @@
 // Banco.new beside the executable: the last settings of the open-database dialog, section
 // "BancoAtual" of an initialisation file in Windows-1252.
 struct BancoSettings {
-    QString server;      // "Servidor", default empty
-    int protocol = 0;    // "Tipo": not a number counts as 0; kept within -1 (no choice) .. 3
-    QString database;    // "Banco", default empty
-    QString connection;  // "Conexão", default empty
+    QString server;     // "Servidor", default empty
+    int protocol = 0;   // "Tipo": not a number counts as 0; kept within -1 (no choice) .. 3
+    QString database;   // "Banco", default empty
+    QString connection; // "Conexão", default empty
 };
 
 QString bancoSettingsFileName();

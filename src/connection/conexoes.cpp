@@ -23,7 +23,9 @@ Fields read(const QString& line) {
     return f;
 }
 
-QString connectionOf(const QString& line) { return read(line).connection.trimmed(); }
+QString connectionOf(const QString& line) {
+    return read(line).connection.trimmed();
+}
 
 QString problem(const QString& server, const QString& protocol, const QString& database,
                 const QString& connection) {
@@ -41,15 +43,20 @@ QString problem(const QString& server, const QString& protocol, const QString& d
             return QStringLiteral("%1 tem mais de %2 caracteres").arg(QString::fromUtf8(c.what)).arg(c.width);
     for (const Check& c : checks)
         if (!fitsCp1252(c.value))
-            return QStringLiteral("%1 tem caracteres que o arquivo não comporta").arg(QString::fromUtf8(c.what));
+            return QStringLiteral("%1 tem caracteres que o arquivo não comporta")
+                .arg(QString::fromUtf8(c.what));
     return {};
 }
 
 } // namespace ConnectionRecord
 
-QString conexoesFileName() { return applicationFile(QStringLiteral("Conexoes.New")); }
+QString conexoesFileName() {
+    return applicationFile(QStringLiteral("Conexoes.New"));
+}
 
-QStringList readConnections() { return readTextLines(conexoesFileName()); }
+QStringList readConnections() {
+    return readTextLines(conexoesFileName());
+}
 
 void writeConnections(const QStringList& lines) {
     // writeText refuses characters that the code page cannot hold instead of writing '?'.
@@ -72,15 +79,18 @@ bool AppendConnection(const QString& record) {
 }
 
 QStringList connectionGridTitles() {
-    return {QStringLiteral("Servidor"), QStringLiteral("Tp"), QStringLiteral("Banco"), QStringLiteral("Conexão")};
+    return {QStringLiteral("Servidor"), QStringLiteral("Tp"), QStringLiteral("Banco"),
+            QStringLiteral("Conexão")};
 }
 
 void ClearGrid(StringGrid& grid, int rows) {
     const QStringList titles = connectionGridTitles();
     if (grid.rowCount() < 1) grid.setRowCount(1);
-    for (int c = 0; c < grid.columnCount(); ++c) grid.setCell(c, 0, c < titles.size() ? titles.at(c) : QString());
+    for (int c = 0; c < grid.columnCount(); ++c)
+        grid.setCell(c, 0, c < titles.size() ? titles.at(c) : QString());
     for (int r = 1; r < grid.rowCount(); ++r)
-        for (int c = 0; c < grid.columnCount(); ++c) grid.setCell(c, r, QString());
+        for (int c = 0; c < grid.columnCount(); ++c)
+            grid.setCell(c, r, QString());
     grid.setRowCount(rows);
 }
 
@@ -98,6 +108,7 @@ void fillConnectionGrid(StringGrid& grid, const QStringList& lines) {
 QStringList connectionGridLines(const StringGrid& grid) {
     QStringList lines;
     for (int r = 1; r < grid.rowCount(); ++r)
-        lines.append(ConnectionRecord::format(grid.cell(0, r), grid.cell(1, r), grid.cell(2, r), grid.cell(3, r)));
+        lines.append(
+            ConnectionRecord::format(grid.cell(0, r), grid.cell(1, r), grid.cell(2, r), grid.cell(3, r)));
     return lines;
 }

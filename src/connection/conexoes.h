@@ -32,7 +32,9 @@ struct Fields {
 // "%-15s%-1s%-100s%-100s": every value padded to its width, none ever cut.
 QString format(const QString& server, const QString& protocol, const QString& database,
                const QString& connection);
-inline QString format(const Fields& f) { return format(f.server, f.protocol, f.database, f.connection); }
+inline QString format(const Fields& f) {
+    return format(f.server, f.protocol, f.database, f.connection);
+}
 
 // The four fields cut at their columns, blanks kept.
 Fields read(const QString& line);

@@ -1,12 +1,16 @@
 #include "connection/grid.h"
 #include "platform/prompts.h"
 
-StringTable::StringTable(int columns, int rows) : m_columns(columns) { setRowCount(rows); }
+StringTable::StringTable(int columns, int rows) : m_columns(columns) {
+    setRowCount(rows);
+}
 
 void StringTable::setRowCount(int rows) {
     rows = std::max(rows, 0);
-    while (m_rows.size() > rows) m_rows.removeLast();
-    while (m_rows.size() < rows) m_rows.append(QStringList(m_columns, QString()));
+    while (m_rows.size() > rows)
+        m_rows.removeLast();
+    while (m_rows.size() < rows)
+        m_rows.append(QStringList(m_columns, QString()));
 }
 
 QString StringTable::cell(int column, int row) const {
@@ -27,8 +31,10 @@ bool DeleteRow(StringGrid& grid, int row) {
     }
     const int columns = grid.columnCount();
     for (int r = row; r < rows - 1; ++r)
-        for (int c = 0; c < columns; ++c) grid.setCell(c, r, grid.cell(c, r + 1));
-    for (int c = 0; c < columns; ++c) grid.setCell(c, rows - 1, QString());
+        for (int c = 0; c < columns; ++c)
+            grid.setCell(c, r, grid.cell(c, r + 1));
+    for (int c = 0; c < columns; ++c)
+        grid.setCell(c, rows - 1, QString());
     grid.setRowCount(rows - 1);
     return true;
 }

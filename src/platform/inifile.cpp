@@ -5,9 +5,13 @@
 #include <limits>
 
 namespace {
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
-bool isQuote(QChar c) { return c == '"' || c == '\''; }
+bool isQuote(QChar c) {
+    return c == '"' || c == '\'';
+}
 
 // What Windows hands back for the text after "=".
 QString unquote(const QString& raw) {
@@ -24,7 +28,9 @@ QString quoteIfNeeded(const QString& value) {
     return blanksAround || quoted ? '"' + value + '"' : value;
 }
 
-bool hasLineBreak(const QString& s) { return s.contains('\n') || s.contains('\r'); }
+bool hasLineBreak(const QString& s) {
+    return s.contains('\n') || s.contains('\r');
+}
 
 enum class NameKind { Section, Key };
 
@@ -33,8 +39,9 @@ void checkName(NameKind kind, const QString& name) {
                      (kind == NameKind::Key && name.contains('=')) ||
                      (kind == NameKind::Section && name.contains(']'));
     if (bad)
-        throw AppError(QStringLiteral("Nome de %1 inválido no arquivo de configuração: \"%2\"")
-                           .arg(kind == NameKind::Key ? QStringLiteral("chave") : QStringLiteral("seção"), name));
+        throw AppError(
+            QStringLiteral("Nome de %1 inválido no arquivo de configuração: \"%2\"")
+                .arg(kind == NameKind::Key ? QStringLiteral("chave") : QStringLiteral("seção"), name));
 }
 } // namespace
 
@@ -55,7 +62,8 @@ bool parseIniInteger(const QString& text, int* value) {
     }
     if (t.isEmpty()) return false;
     for (QChar c : t)
-        if (!(c.isDigit() && c.unicode() < 128) && !(base == 16 && QStringLiteral("abcdefABCDEF").contains(c)))
+        if (!(c.isDigit() && c.unicode() < 128) &&
+            !(base == 16 && QStringLiteral("abcdefABCDEF").contains(c)))
             return false;
     bool ok = false;
     const qlonglong v = t.toLongLong(&ok, base);
@@ -127,7 +135,8 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     checkName(NameKind::Section, section);
     checkName(NameKind::Key, key);
     if (hasLineBreak(value))
-        throw AppError(QStringLiteral("O valor de \"%1\" tem uma quebra de linha e não pode ser gravado").arg(key));
+        throw AppError(
+            QStringLiteral("O valor de \"%1\" tem uma quebra de linha e não pode ser gravado").arg(key));
 
     Line line;
     line.isKey = true;
@@ -154,7 +163,8 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         }
     // After the section's last non-blank line, so a blank line before the next section stays there.
     qsizetype at = target->lines.size();
-    while (at > 0 && target->lines.at(at - 1).text.trimmed().isEmpty()) --at;
+    while (at > 0 && target->lines.at(at - 1).text.trimmed().isEmpty())
+        --at;
     target->lines.insert(at, line);
 }
 
@@ -166,7 +176,8 @@ void IniFile::updateFile() {
     QString text;
     for (const Section& s : m_sections) {
         if (s.hasHeader) text += '[' + s.name + "]\n";
-        for (const Line& l : s.lines) text += l.text + '\n';
+        for (const Line& l : s.lines)
+            text += l.text + '\n';
     }
     writeText(m_fileName, text);
 }

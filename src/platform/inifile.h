@@ -35,12 +35,12 @@ public:
 
 private:
     struct Line {
-        QString text;        // as read, or as formatted when written
-        QString key;         // key lines only
+        QString text; // as read, or as formatted when written
+        QString key;  // key lines only
         bool isKey = false;
     };
     struct Section {
-        QString name;        // empty for the lines before the first section
+        QString name; // empty for the lines before the first section
         bool hasHeader = false;
         QList<Line> lines;
     };

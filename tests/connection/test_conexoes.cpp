@@ -79,9 +79,13 @@ void TestConexoes::connectionString_data() {
     QTest::newRow("NetBui") << 1 << s << p << "\\\\srv01\\C:\\dados\\loja.gdb";
     QTest::newRow("IPX") << 2 << s << p << "srv01@C:\\dados\\loja.gdb";
     QTest::newRow("Local") << 3 << s << p << "C:\\dados\\loja.gdb";
-    QTest::newRow("blanks trimmed") << 0 << "  srv01 " << " C:\\dados\\loja.gdb  " << "srv01:C:\\dados\\loja.gdb";
+    QTest::newRow("blanks trimmed") << 0 << "  srv01 "
+                                    << " C:\\dados\\loja.gdb  "
+                                    << "srv01:C:\\dados\\loja.gdb";
     QTest::newRow("Local ignores the server") << 3 << "" << p << "C:\\dados\\loja.gdb";
-    QTest::newRow("empty boxes") << 0 << "" << "" << ":";
+    QTest::newRow("empty boxes") << 0 << ""
+                                 << ""
+                                 << ":";
     QTest::newRow("no choice") << -1 << s << p << "<none>";
     QTest::newRow("beyond the choices") << 4 << s << p << "<none>";
 }
@@ -99,7 +103,8 @@ void TestConexoes::formatRecord_data() {
     QTest::addColumn<QString>("database");
     QTest::addColumn<int>("length");
     QTest::addColumn<int>("connectionColumn"); // 1-based column where the connection string starts
-    QTest::newRow("values that fit") << "srv01" << "C:\\dados\\loja.gdb" << 216 << 117;
+    QTest::newRow("values that fit") << "srv01"
+                                     << "C:\\dados\\loja.gdb" << 216 << 117;
     QTest::newRow("full widths") << QString(15, 'S') << QString(100, 'D') << 216 << 117;
     QTest::newRow("server too long is not cut") << QString(16, 'S') << "d" << 217 << 118;
     QTest::newRow("path too long is not cut") << "s" << QString(103, 'D') << 219 << 120;
@@ -114,7 +119,8 @@ void TestConexoes::formatRecord() {
     QCOMPARE(line.size(), length);
     QVERIFY(line.startsWith(server));
     QCOMPARE(line.mid(connectionColumn - 1), QStringLiteral("conn").leftJustified(100));
-    QCOMPARE(rec(QStringLiteral("srv01"), QStringLiteral("0"), QStringLiteral("a.gdb"), QStringLiteral("srv01:a.gdb")),
+    QCOMPARE(rec(QStringLiteral("srv01"), QStringLiteral("0"), QStringLiteral("a.gdb"),
+                 QStringLiteral("srv01:a.gdb")),
              QStringLiteral("srv01") + QString(10, ' ') + '0' + QStringLiteral("a.gdb") + QString(95, ' ') +
                  QStringLiteral("srv01:a.gdb") + QString(89, ' '));
 }
@@ -127,19 +133,36 @@ void TestConexoes::readRecord_data() {
     QTest::addColumn<QString>("connection");
     const QString full = rec(QStringLiteral("srv01"), QStringLiteral("0"), QStringLiteral("/d/a.fdb"),
                              QStringLiteral("srv01:/d/a.fdb"));
-    QTest::newRow("full record, blanks kept")
-        << full << QStringLiteral("srv01").leftJustified(15) << "0" << QStringLiteral("/d/a.fdb").leftJustified(100)
-        << QStringLiteral("srv01:/d/a.fdb").leftJustified(100);
-    QTest::newRow("empty line") << "" << "" << "" << "" << "";
-    QTest::newRow("server only, short") << "srv" << "srv" << "" << "" << "";
-    QTest::newRow("up to the protocol") << "srv01          3" << "srv01          " << "3" << "" << "";
-    QTest::newRow("path cut short") << "srv01          3/d/a" << "srv01          " << "3" << "/d/a" << "";
-    QTest::newRow("connection cut short") << full.left(120) << full.left(15) << "0" << full.mid(16, 100) << "srv0";
+    QTest::newRow("full record, blanks kept") << full << QStringLiteral("srv01").leftJustified(15) << "0"
+                                              << QStringLiteral("/d/a.fdb").leftJustified(100)
+                                              << QStringLiteral("srv01:/d/a.fdb").leftJustified(100);
+    QTest::newRow("empty line") << ""
+                                << ""
+                                << ""
+                                << ""
+                                << "";
+    QTest::newRow("server only, short") << "srv"
+                                        << "srv"
+                                        << ""
+                                        << ""
+                                        << "";
+    QTest::newRow("up to the protocol") << "srv01          3"
+                                        << "srv01          "
+                                        << "3"
+                                        << ""
+                                        << "";
+    QTest::newRow("path cut short") << "srv01          3/d/a"
+                                    << "srv01          "
+                                    << "3"
+                                    << "/d/a"
+                                    << "";
+    QTest::newRow("connection cut short")
+        << full.left(120) << full.left(15) << "0" << full.mid(16, 100) << "srv0";
     QTest::newRow("longer line cut at column 216")
         << full + "XYZ" << full.left(15) << "0" << full.mid(16, 100) << full.mid(116, 100);
     QTest::newRow("over-long server reads wrongly")
-        << rec(QString(16, 'S'), "3", "/p", "/p") << QString(15, 'S') << "S" << QStringLiteral("3/p").leftJustified(100)
-        << QStringLiteral(" /p").leftJustified(100);
+        << rec(QString(16, 'S'), "3", "/p", "/p") << QString(15, 'S') << "S"
+        << QStringLiteral("3/p").leftJustified(100) << QStringLiteral(" /p").leftJustified(100);
 }
 
 void TestConexoes::readRecord() {
@@ -158,11 +181,20 @@ void TestConexoes::recordProblem_data() {
     QTest::addColumn<QString>("connection");
     QTest::addColumn<QString>("expected");
     QTest::newRow("all fit") << QString(15, 's') << QString(100, 'd') << QString(100, 'c') << "";
-    QTest::newRow("server of 16") << QString(16, 's') << "d" << "c" << "o servidor tem mais de 15 caracteres";
-    QTest::newRow("path of 101") << "s" << QString(101, 'd') << "c" << "o banco tem mais de 100 caracteres";
-    QTest::newRow("connection of 101") << "s" << "d" << QString(101, 'c') << "a conexão tem mais de 100 caracteres";
-    QTest::newRow("accents fit") << "sé" << "/dados/ação.fdb" << "/dados/ação.fdb" << "";
-    QTest::newRow("outside the code page") << "s" << "/dados/数.fdb" << "/dados/数.fdb"
+    QTest::newRow("server of 16") << QString(16, 's') << "d"
+                                  << "c"
+                                  << "o servidor tem mais de 15 caracteres";
+    QTest::newRow("path of 101") << "s" << QString(101, 'd') << "c"
+                                 << "o banco tem mais de 100 caracteres";
+    QTest::newRow("connection of 101") << "s"
+                                       << "d" << QString(101, 'c') << "a conexão tem mais de 100 caracteres";
+    QTest::newRow("accents fit") << "sé"
+                                 << "/dados/ação.fdb"
+                                 << "/dados/ação.fdb"
+                                 << "";
+    QTest::newRow("outside the code page") << "s"
+                                           << "/dados/数.fdb"
+                                           << "/dados/数.fdb"
                                            << "o banco tem caracteres que o arquivo não comporta";
 }
 
@@ -180,7 +212,8 @@ void TestConexoes::append_data() {
     const QString a = rec("srv01", "0", "/dados/a.fdb", "srv01:/dados/a.fdb");
     QTest::newRow("same line") << a << false;
     QTest::newRow("other letter case") << rec("SRV01", "0", "/DADOS/A.FDB", "SRV01:/DADOS/A.FDB") << false;
-    QTest::newRow("differs in the padding") << rec("srv01 ", "0", "/dados/a.fdb", "srv01:/dados/a.fdb") << false;
+    QTest::newRow("differs in the padding")
+        << rec("srv01 ", "0", "/dados/a.fdb", "srv01:/dados/a.fdb") << false;
     QTest::newRow("other protocol") << rec("srv01", "3", "/dados/a.fdb", "srv01:/dados/a.fdb") << true;
     QTest::newRow("matches a short line only when equal") << QString("curta") << false;
     QTest::newRow("short line, other text") << QString("curta ") << true;
@@ -204,9 +237,9 @@ void TestConexoes::appendToMissingFile() {
     QVERIFY(!QFileInfo::exists(conexoesFileName()));
     const QString a = rec("localhost", "3", "/dados/São.fdb", "/dados/São.fdb");
     QVERIFY(AppendConnection(a));
-    QCOMPARE(fileBytes(conexoesFileName()),
-             QByteArray("localhost      3/dados/S\xe3o.fdb") + QByteArray(86, ' ') + "/dados/S\xe3o.fdb" +
-                 QByteArray(86, ' ') + "\r\n");
+    QCOMPARE(fileBytes(conexoesFileName()), QByteArray("localhost      3/dados/S\xe3o.fdb") +
+                                                QByteArray(86, ' ') + "/dados/S\xe3o.fdb" +
+                                                QByteArray(86, ' ') + "\r\n");
 }
 
 void TestConexoes::appendRefusedCharacterKeepsFile() {
@@ -240,13 +273,17 @@ void TestConexoes::deleteRow() {
     ScriptedPrompts prompts;
     StringTable grid(4, rows);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < 4; ++c) grid.setCell(c, r, (r ? QStringLiteral("r%1").arg(r) : QStringLiteral("t")) + (c ? QString::number(c) : QString()));
+        for (int c = 0; c < 4; ++c)
+            grid.setCell(c, r,
+                         (r ? QStringLiteral("r%1").arg(r) : QStringLiteral("t")) +
+                             (c ? QString::number(c) : QString()));
     QCOMPARE(DeleteRow(grid, row), beeps == 0);
     QCOMPARE(prompts.beeps, beeps);
     QStringList got;
     for (int r = 0; r < grid.rowCount(); ++r) {
         got.append(grid.cell(0, r));
-        for (int c = 1; c < 4; ++c) QCOMPARE(grid.cell(c, r), got.last() + QString::number(c)); // whole rows moved
+        for (int c = 1; c < 4; ++c)
+            QCOMPARE(grid.cell(c, r), got.last() + QString::number(c)); // whole rows moved
     }
     QCOMPARE(got, expected);
     // A row added again afterwards starts empty.
@@ -276,7 +313,8 @@ void TestConexoes::gridRoundTrip() {
 
 void TestConexoes::gridDeleteMiddleAndWriteBack() {
     ScriptedPrompts prompts;
-    const QStringList lines{rec("um", "0", "/1.fdb", "um:/1.fdb"), rec("dois", "1", "/2.fdb", "\\\\dois\\/2.fdb"),
+    const QStringList lines{rec("um", "0", "/1.fdb", "um:/1.fdb"),
+                            rec("dois", "1", "/2.fdb", "\\\\dois\\/2.fdb"),
                             rec("tres", "3", "/3.fdb", "/3.fdb")};
     writeConnections(lines);
     StringTable grid(4);
@@ -334,8 +372,9 @@ void TestConexoes::settingsDefaults() {
     QCOMPARE(s.database, QStringLiteral("/x.fdb"));
 
     // The file written by scripts/run for its demo database reads back.
-    writeBytes(bancoSettingsFileName(), "[BancoAtual]\r\nServidor=localhost\r\nTipo=3\r\nBanco=/b/demo.fdb\r\n"
-                                        "Conex\xe3o=/b/demo.fdb\r\n");
+    writeBytes(bancoSettingsFileName(),
+               "[BancoAtual]\r\nServidor=localhost\r\nTipo=3\r\nBanco=/b/demo.fdb\r\n"
+               "Conex\xe3o=/b/demo.fdb\r\n");
     s = LoadSettings();
     QCOMPARE(s.server, QStringLiteral("localhost"));
     QCOMPARE(s.protocol, 3);
@@ -389,8 +428,8 @@ void TestConexoes::settingsWriteFailureKeepsOldFile() {
         SaveSettings(BancoSettings{});
         QFAIL("settings written below a file");
     } catch (const AppError& e) {
-        QVERIFY2(e.message().startsWith(
-                     QStringLiteral("Cannot create file \"%1\". ").arg(m_dir->filePath(QStringLiteral("arquivo/Banco.new")))),
+        QVERIFY2(e.message().startsWith(QStringLiteral("Cannot create file \"%1\". ")
+                                            .arg(m_dir->filePath(QStringLiteral("arquivo/Banco.new")))),
                  qPrintable(e.message()));
     }
 }

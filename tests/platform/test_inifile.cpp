@@ -43,8 +43,12 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestIniFile::init() { m_dir = std::make_unique<QTemporaryDir>(); }
-void TestIniFile::cleanup() { m_dir.reset(); }
+void TestIniFile::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+void TestIniFile::cleanup() {
+    m_dir.reset();
+}
 
 void TestIniFile::writtenBytes() {
     IniFile ini(path());
@@ -69,7 +73,8 @@ void TestIniFile::lineEnds() {
     QFETCH(QByteArray, bytes);
     writeBytes(path(), bytes);
     const IniFile ini(path());
-    QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("Conexão"), QStringLiteral("x")), QStringLiteral("a"));
+    QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("Conexão"), QStringLiteral("x")),
+             QStringLiteral("a"));
     QCOMPARE(ini.readInteger(QStringLiteral("S"), QStringLiteral("Tipo"), 0), 2);
 }
 
@@ -80,20 +85,48 @@ void TestIniFile::readRules_data() {
     QTest::addColumn<QString>("expected");
     const QByteArray f = "top=1\r\n[Um]\r\nA=um\r\n  b  =  dois  \r\nC=\"tres \"\r\nD='x'\r\nE=a=b\r\nF=\r\n"
                          "G=\"meio\r\nH=\"\"\r\n[Dois]\r\nA=outro\r\n[ Tr\xeas ]\r\nA=acento\r\n";
-    QTest::newRow("plain") << f << "Um" << "A" << "um";
-    QTest::newRow("section in other case") << f << "UM" << "A" << "um";
-    QTest::newRow("key in other case, blanks around") << f << "Um" << "B" << "dois";
-    QTest::newRow("double quotes keep blanks") << f << "Um" << "C" << "tres ";
-    QTest::newRow("single quotes removed") << f << "Um" << "D" << "x";
-    QTest::newRow("equals sign in the value") << f << "Um" << "E" << "a=b";
-    QTest::newRow("empty value") << f << "Um" << "F" << "";
-    QTest::newRow("unmatched quote kept") << f << "Um" << "G" << "\"meio";
-    QTest::newRow("pair of quotes alone") << f << "Um" << "H" << "";
-    QTest::newRow("same key, other section") << f << "Dois" << "A" << "outro";
-    QTest::newRow("accented section name in other case, blanks") << f << "TRÊS" << "a" << "acento";
-    QTest::newRow("missing key") << f << "Um" << "Z" << "<default>";
-    QTest::newRow("missing section") << f << "Zero" << "A" << "<default>";
-    QTest::newRow("key before any section") << f << "" << "top" << "<default>";
+    QTest::newRow("plain") << f << "Um"
+                           << "A"
+                           << "um";
+    QTest::newRow("section in other case") << f << "UM"
+                                           << "A"
+                                           << "um";
+    QTest::newRow("key in other case, blanks around") << f << "Um"
+                                                      << "B"
+                                                      << "dois";
+    QTest::newRow("double quotes keep blanks") << f << "Um"
+                                               << "C"
+                                               << "tres ";
+    QTest::newRow("single quotes removed") << f << "Um"
+                                           << "D"
+                                           << "x";
+    QTest::newRow("equals sign in the value") << f << "Um"
+                                              << "E"
+                                              << "a=b";
+    QTest::newRow("empty value") << f << "Um"
+                                 << "F"
+                                 << "";
+    QTest::newRow("unmatched quote kept") << f << "Um"
+                                          << "G"
+                                          << "\"meio";
+    QTest::newRow("pair of quotes alone") << f << "Um"
+                                          << "H"
+                                          << "";
+    QTest::newRow("same key, other section") << f << "Dois"
+                                             << "A"
+                                             << "outro";
+    QTest::newRow("accented section name in other case, blanks") << f << "TRÊS"
+                                                                 << "a"
+                                                                 << "acento";
+    QTest::newRow("missing key") << f << "Um"
+                                 << "Z"
+                                 << "<default>";
+    QTest::newRow("missing section") << f << "Zero"
+                                     << "A"
+                                     << "<default>";
+    QTest::newRow("key before any section") << f << ""
+                                            << "top"
+                                            << "<default>";
 }
 
 void TestIniFile::readRules() {
@@ -127,7 +160,9 @@ void TestIniFile::valuesComeBackAsWritten() {
         ini.writeString(QStringLiteral("S"), QStringLiteral("K"), value);
         ini.updateFile();
     }
-    QCOMPARE(IniFile(path()).readString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("<default>")), value);
+    QCOMPARE(
+        IniFile(path()).readString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("<default>")),
+        value);
 }
 
 void TestIniFile::readInteger_data() {
@@ -155,7 +190,8 @@ void TestIniFile::readInteger() {
 }
 
 void TestIniFile::rewriteKeepsOtherLines() {
-    writeBytes(path(), "; comentario\n[Outra]\nX=1\n\n[BancoAtual]\nservidor=velho\nOutro=fica\n\n[Fim]\nY=2\n");
+    writeBytes(path(),
+               "; comentario\n[Outra]\nX=1\n\n[BancoAtual]\nservidor=velho\nOutro=fica\n\n[Fim]\nY=2\n");
     IniFile ini(path());
     ini.writeString(QStringLiteral("BancoAtual"), QStringLiteral("Servidor"), QStringLiteral("novo"));
     ini.writeString(QStringLiteral("BancoAtual"), QStringLiteral("Banco"), QStringLiteral("b"));
@@ -163,21 +199,36 @@ void TestIniFile::rewriteKeepsOtherLines() {
     ini.updateFile();
     // The key is replaced where it stood, a new key follows the section's last line, a new section
     // goes to the end; every other line stays as it was (line ends become CR LF).
-    QCOMPARE(fileBytes(path()), QByteArray("; comentario\r\n[Outra]\r\nX=1\r\n\r\n[BancoAtual]\r\nServidor=novo\r\n"
-                                           "Outro=fica\r\nBanco=b\r\n\r\n[Fim]\r\nY=2\r\n[Nova]\r\nZ=3\r\n"));
+    QCOMPARE(fileBytes(path()),
+             QByteArray("; comentario\r\n[Outra]\r\nX=1\r\n\r\n[BancoAtual]\r\nServidor=novo\r\n"
+                        "Outro=fica\r\nBanco=b\r\n\r\n[Fim]\r\nY=2\r\n[Nova]\r\nZ=3\r\n"));
 }
 
 void TestIniFile::refusedNames_data() {
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("line break in the value") << "S" << "K" << "a\nb";
-    QTest::newRow("carriage return in the value") << "S" << "K" << "a\rb";
-    QTest::newRow("equals sign in the key") << "S" << "K=1" << "v";
-    QTest::newRow("empty key") << "S" << "" << "v";
-    QTest::newRow("blank around the key") << "S" << " K" << "v";
-    QTest::newRow("bracket in the section") << "S]" << "K" << "v";
-    QTest::newRow("empty section") << "" << "K" << "v";
+    QTest::newRow("line break in the value") << "S"
+                                             << "K"
+                                             << "a\nb";
+    QTest::newRow("carriage return in the value") << "S"
+                                                  << "K"
+                                                  << "a\rb";
+    QTest::newRow("equals sign in the key") << "S"
+                                            << "K=1"
+                                            << "v";
+    QTest::newRow("empty key") << "S"
+                               << ""
+                               << "v";
+    QTest::newRow("blank around the key") << "S"
+                                          << " K"
+                                          << "v";
+    QTest::newRow("bracket in the section") << "S]"
+                                            << "K"
+                                            << "v";
+    QTest::newRow("empty section") << ""
+                                   << "K"
+                                   << "v";
 }
 
 void TestIniFile::refusedNames() {
@@ -193,7 +244,8 @@ void TestIniFile::refusedNames() {
 
 void TestIniFile::missingFileIsEmpty() {
     const IniFile ini(path());
-    QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("d")), QStringLiteral("d"));
+    QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("d")),
+             QStringLiteral("d"));
     QVERIFY(!QFileInfo::exists(path())); // reading creates nothing
 }
 
@@ -219,7 +271,8 @@ void TestIniFile::parentIsAFile() {
         ini.updateFile();
         QFAIL("written below a file");
     } catch (const AppError& e) {
-        QVERIFY2(e.message().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(p)), qPrintable(e.message()));
+        QVERIFY2(e.message().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(p)),
+                 qPrintable(e.message()));
     }
     QCOMPARE(fileBytes(m_dir->filePath(QStringLiteral("arquivo"))), QByteArray("x"));
 }
@@ -250,9 +303,11 @@ void TestIniFile::fullDiskKeepsOldContent() {
     std::signal(SIGXFSZ, previousHandler);
 
     QVERIFY(failed);
-    QVERIFY2(message.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path())), qPrintable(message));
+    QVERIFY2(message.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path())),
+             qPrintable(message));
     QCOMPARE(fileBytes(path()), old);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("t.ini")}); // no leftovers
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("t.ini")}); // no leftovers
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

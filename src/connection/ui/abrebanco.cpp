@@ -102,13 +102,16 @@ TAbreBanco::TAbreBanco(QWidget* parent) : QWidget(parent) {
     cp.setColor(QPalette::Base, winColor(12632256));
     Conect->setPalette(cp);
 
-    Abre = new QPushButton(style()->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("&Abre Banco"), this);
+    Abre = new QPushButton(style()->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("&Abre Banco"),
+                           this);
     Abre->setObjectName(QStringLiteral("Abre"));
     Abre->setGeometry(148, 254, 121, 38);
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("&Cancela"), this);
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+                              QStringLiteral("&Cancela"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(291, 254, 121, 38);
-    for (QPushButton* b : {Abre, BitBtn2}) b->setCursor(Qt::PointingHandCursor);
+    for (QPushButton* b : {Abre, BitBtn2})
+        b->setCursor(Qt::PointingHandCursor);
 
     Od.title = QStringLiteral("Seleção de Banco de Dados");
     // Firebird databases carry ".fdb" today; ".Gdb" is the older InterBase name.
@@ -140,7 +143,9 @@ void TAbreBanco::showAsChild() {
     }
 }
 
-int TAbreBanco::protocolIndex() const { return RGButtons->checkedId(); }
+int TAbreBanco::protocolIndex() const {
+    return RGButtons->checkedId();
+}
 
 void TAbreBanco::setProtocolIndex(int index) {
     index = std::clamp(index, -1, 3);
@@ -177,13 +182,21 @@ void TAbreBanco::SaveSettings() {
     ::SaveSettings(s);
 }
 
-void TAbreBanco::FormShow() { LoadSettings(); }
+void TAbreBanco::FormShow() {
+    LoadSettings();
+}
 
-void TAbreBanco::ServidorExit() { BuildConnectionString(); }
+void TAbreBanco::ServidorExit() {
+    BuildConnectionString();
+}
 
-void TAbreBanco::BancoExit() { BuildConnectionString(); }
+void TAbreBanco::BancoExit() {
+    BuildConnectionString();
+}
 
-void TAbreBanco::RGClick() { BuildConnectionString(); }
+void TAbreBanco::RGClick() {
+    BuildConnectionString();
+}
 
 void TAbreBanco::SPClick() {
     FileDialogRequest request = Od;
@@ -195,8 +208,8 @@ void TAbreBanco::SPClick() {
 
 void TAbreBanco::SP1Click() {
     if (!QFileInfo::exists(conexoesFileName())) {
-        showMessage(QStringLiteral("Arquivo de Conexões anteriores não existe...."), QStringLiteral("Atenção"),
-                    MsgIcon::Warning, MbOk);
+        showMessage(QStringLiteral("Arquivo de Conexões anteriores não existe...."),
+                    QStringLiteral("Atenção"), MsgIcon::Warning, MbOk);
         return;
     }
     const auto window = std::make_unique<TFConecta>(this);
@@ -266,7 +279,9 @@ void TAbreBanco::BitBtn2Click() {
     closeDialog();
 }
 
-void TAbreBanco::closeDialog() { childFrame(this)->close(); }
+void TAbreBanco::closeDialog() {
+    childFrame(this)->close();
+}
 
 void TAbreBanco::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);

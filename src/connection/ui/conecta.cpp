@@ -11,14 +11,19 @@
 #include <QStyle>
 #include <QTableWidget>
 
-int TableWidgetGrid::columnCount() const { return m_table->columnCount(); }
+int TableWidgetGrid::columnCount() const {
+    return m_table->columnCount();
+}
 
-int TableWidgetGrid::rowCount() const { return m_titled ? m_table->rowCount() + 1 : 0; }
+int TableWidgetGrid::rowCount() const {
+    return m_titled ? m_table->rowCount() + 1 : 0;
+}
 
 void TableWidgetGrid::setRowCount(int rows) {
     m_titled = rows > 0;
     if (rows <= 0)
-        for (int c = 0; c < m_table->columnCount(); ++c) setCell(c, 0, QString());
+        for (int c = 0; c < m_table->columnCount(); ++c)
+            setCell(c, 0, QString());
     m_table->setRowCount(std::max(rows - 1, 0));
 }
 
@@ -70,7 +75,8 @@ TFConecta::TFConecta(QWidget* parent) : QDialog(parent), m_grid(nullptr) {
     titles->setSectionsClickable(false);
     titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     const int widths[] = {88, 20, 500, 239};
-    for (int c = 0; c < 4; ++c) sg->setColumnWidth(c, widths[c]);
+    for (int c = 0; c < 4; ++c)
+        sg->setColumnWidth(c, widths[c]);
     sg->setShowGrid(true);
     sg->setWordWrap(false);
     sg->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -91,7 +97,8 @@ TFConecta::TFConecta(QWidget* parent) : QDialog(parent), m_grid(nullptr) {
     msg->setGeometry(8, 318, 200, 20);
     msg->hide();
 
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("&Grava"), this);
+    BitBtn2 =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("&Grava"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(416, 312, 100, 30);
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("&Retorna"), this);
@@ -118,9 +125,13 @@ void TFConecta::FormShow() {
     sg->setFocus(); // msg appears with the focus
 }
 
-void TFConecta::sgEnter() { msg->show(); }
+void TFConecta::sgEnter() {
+    msg->show();
+}
 
-void TFConecta::sgExit() { msg->hide(); }
+void TFConecta::sgExit() {
+    msg->hide();
+}
 
 void TFConecta::sgKeyDown(int key) {
     if (key != Qt::Key_Delete) return;
@@ -130,15 +141,20 @@ void TFConecta::sgKeyDown(int key) {
     if (sg->rowCount() > 0) sg->setCurrentCell(std::min(row - 1, sg->rowCount() - 1), 0);
 }
 
-void TFConecta::BitBtn2Click() { writeConnections(connectionGridLines(m_grid)); }
+void TFConecta::BitBtn2Click() {
+    writeConnections(connectionGridLines(m_grid));
+}
 
-void TFConecta::BitBtn1Click() { accept(); }
+void TFConecta::BitBtn1Click() {
+    accept();
+}
 
 void TFConecta::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     if (e->spontaneous()) return;
     if (QScreen* s = screen())
-        move(s->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+        move(s->availableGeometry().center() -
+             QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     runGuarded([this] { FormShow(); });
 }
 
