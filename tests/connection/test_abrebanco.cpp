@@ -9,6 +9,7 @@
 #include "platform/ui/mdihost.h"
 #include "platform/wincolor.h"
 #include "support/fbfixture.h"
+#include "support/files.h"
 #include "support/scriptedprompts.h"
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -56,16 +57,6 @@ private slots:
     void cancela();
 
 private:
-    static QByteArray fileBytes(const QString& path) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-        return f.readAll();
-    }
-    static void writeBytes(const QString& path, const QByteArray& bytes) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
     // A dialog opened as the main window opens it (no host here: a window of its own), active.
     static QPointer<TAbreBanco> openDialog() {
         QPointer<TAbreBanco> w = new TAbreBanco;
@@ -103,7 +94,7 @@ private:
     }
 
     std::unique_ptr<TdM> m_dm;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempAppDirectory> m_dir;
 };
 
 void TestAbreBanco::initTestCase() {
@@ -111,8 +102,7 @@ void TestAbreBanco::initTestCase() {
 }
 
 void TestAbreBanco::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    setApplicationDirectory(m_dir->path());
+    m_dir = std::make_unique<TempAppDirectory>();
     CurrentDatabase.clear();
 }
 
@@ -121,7 +111,6 @@ void TestAbreBanco::cleanup() {
     CurrentDatabase.clear();
     for (QWidget* w : QApplication::topLevelWidgets())
         if (qobject_cast<TAbreBanco*>(w)) delete w;
-    setApplicationDirectory(QString());
     m_dir.reset();
 }
 

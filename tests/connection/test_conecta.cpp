@@ -3,6 +3,7 @@
 #include "platform/appdir.h"
 #include "platform/errorreport.h"
 #include "platform/wincolor.h"
+#include "support/files.h"
 #include "support/scriptedprompts.h"
 #include <QHeaderView>
 #include <QLabel>
@@ -28,16 +29,6 @@ private slots:
     void gravaFailure();
 
 private:
-    static QByteArray fileBytes(const QString& path) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-        return f.readAll();
-    }
-    static void writeBytes(const QString& path, const QByteArray& bytes) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
     // Shows the window as the open-database dialog does (FormShow runs) and makes it active.
     static void showActive(TFConecta& w) {
         w.show();
@@ -48,16 +39,14 @@ private:
                 ConnectionRecord::format("dois", "2", "/2.fdb", "dois@/2.fdb"),
                 ConnectionRecord::format("tres", "3", "/3.fdb", "/3.fdb")};
     }
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempAppDirectory> m_dir;
 };
 
 void TestConecta::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    setApplicationDirectory(m_dir->path());
+    m_dir = std::make_unique<TempAppDirectory>();
 }
 
 void TestConecta::cleanup() {
-    setApplicationDirectory(QString());
     m_dir.reset();
 }
 

@@ -4,6 +4,7 @@
 #include "connection/grid.h"
 #include "platform/appdir.h"
 #include "platform/apperror.h"
+#include "support/files.h"
 #include "support/scriptedprompts.h"
 #include <QtTest>
 
@@ -43,29 +44,17 @@ private slots:
     void settingsWriteFailureKeepsOldFile();
 
 private:
-    static QByteArray fileBytes(const QString& path) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-        return f.readAll();
-    }
-    static void writeBytes(const QString& path, const QByteArray& bytes) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
     static QString rec(const QString& s, const QString& p, const QString& d, const QString& c) {
         return ConnectionRecord::format(s, p, d, c);
     }
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempAppDirectory> m_dir;
 };
 
 void TestConexoes::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    setApplicationDirectory(m_dir->path());
+    m_dir = std::make_unique<TempAppDirectory>();
 }
 
 void TestConexoes::cleanup() {
-    setApplicationDirectory(QString());
     m_dir.reset();
 }
 

@@ -1,5 +1,6 @@
 #include "platform/apperror.h"
 #include "platform/inifile.h"
+#include "support/files.h"
 #include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
@@ -30,16 +31,6 @@ private slots:
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("t.ini")); }
-    static QByteArray fileBytes(const QString& path) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-        return f.readAll();
-    }
-    static void writeBytes(const QString& path, const QByteArray& bytes) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
