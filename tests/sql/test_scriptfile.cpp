@@ -1,6 +1,7 @@
 #include "platform/appdir.h"
 #include "platform/apperror.h"
 #include "sql/scriptfile.h"
+#include "support/files.h"
 #include "support/scriptedprompts.h"
 #include <QtTest>
 
@@ -24,16 +25,6 @@ private slots:
     void cancelled();
 
 private:
-    QByteArray fileBytes(const QString& path) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-        return f.readAll();
-    }
-    void writeBytes(const QString& path, const QByteArray& bytes) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
