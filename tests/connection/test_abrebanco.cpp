@@ -52,7 +52,8 @@ private slots:
     void openTcpIp();
     void cancelledLogin();
     void wrongPassword();
-    void overlongPathNotRemembered();
+    void notRemembered_data();
+    void notRemembered();
     void pickedConnectionAppendsNothing();
     void cancela();
 
@@ -559,30 +560,57 @@ void TestAbreBanco::wrongPassword() {
     QVERIFY(!QFileInfo::exists(conexoesFileName()));
 }
 
-void TestAbreBanco::overlongPathNotRemembered() {
-    TempDatabase tdb({}, QStringLiteral("UTF8"), QString(96, 'x') + QStringLiteral(".fdb"));
-    QVERIFY(tdb.path().size() > 100);
+void TestAbreBanco::notRemembered_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("settingsSaved");
+    QTest::newRow("path over 100 characters") << QString(96, 'x') + ".fdb"
+                                              << "localhost"
+                                              << "o banco tem mais de 100 caracteres" << true;
+    // Local leaves the server out of the connection string, but the record holds it.
+    QTest::newRow("server over 15 characters") << "a.fdb"
+                                               << "servidor-comprido"
+                                               << "o servidor tem mais de 15 caracteres" << true;
+    QTest::newRow("character outside Windows-1252")
+        << "数据.fdb"
+        << "localhost"
+        << "o banco tem caracteres que o arquivo não comporta" << false;
+}
+
+void TestAbreBanco::notRemembered() {
+    QFETCH(QString, fileName);
+    QFETCH(QString, server);
+    QFETCH(QString, reason);
+    QFETCH(bool, settingsSaved);
+    TempDatabase tdb({}, QStringLiteral("UTF8"), fileName);
     const QByteArray connections =
         (ConnectionRecord::format("velho", "3", "/v.fdb", "/v.fdb") + "\r\n").toLatin1();
     writeBytes(conexoesFileName(), connections);
+    const QByteArray settings = "[BancoAtual]\r\nServidor=velho\r\n";
+    writeBytes(bancoSettingsFileName(), settings);
     ScriptedPrompts prompts;
     prompts.defaultLogin = ScriptedPrompts::Login{};
     QPointer<TAbreBanco> w = openDialog();
-    fill(w, QStringLiteral("localhost"), 3, tdb.path());
+    fill(w, server, 3, tdb.path());
     w->Abre->click();
 
     QVERIFY(m_dm->Banco->connected()); // the connection goes on
     QCOMPARE(CurrentDatabase, tdb.path());
     QCOMPARE(prompts.messages.size(), 1);
     QCOMPARE(prompts.messages[0].text,
-             QStringLiteral("A conexão foi aberta, mas não pode ser lembrada em Conexões anteriores: "
-                            "o banco tem mais de 100 caracteres."));
+             QStringLiteral("A conexão foi aberta, mas não pode ser lembrada em Conexões anteriores: %1.")
+                 .arg(reason));
     QCOMPARE(prompts.messages[0].caption, QStringLiteral("Atenção"));
     QCOMPARE(prompts.messages[0].icon, MsgIcon::Warning);
+    QCOMPARE(prompts.messages[0].buttons, int(MbOk));
     QCOMPARE(fileBytes(conexoesFileName()), connections);
-    // The settings file has no widths: the last settings are kept there.
-    QCOMPARE(QString::fromLatin1(fileBytes(bancoSettingsFileName())),
-             settingsBytes(QStringLiteral("localhost"), 3, tdb.path(), tdb.path()));
+    // The settings file has no widths: it takes the settings unless a character cannot be written.
+    if (settingsSaved)
+        QCOMPARE(QString::fromLatin1(fileBytes(bancoSettingsFileName())),
+                 settingsBytes(server, 3, tdb.path(), tdb.path()));
+    else
+        QCOMPARE(fileBytes(bancoSettingsFileName()), settings);
     QVERIFY(destroyed(w));
 }
 
