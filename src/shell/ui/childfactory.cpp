@@ -1,9 +1,14 @@
 #include "shell/ui/childfactory.h"
 #include "browse/ui/tabelas.h"
+#include "connection/ui/abrebanco.h"
 #include "platform/ui/mdihost.h"
 #include "sql/ui/fsql.h"
 
-QWidget* createAbreBanco() { return nullptr; }
+QWidget* createAbreBanco() {
+    auto* w = new TAbreBanco();
+    w->showAsChild();
+    return w;
+}
 
 QWidget* createTabelas() {
     auto* w = new TTabelas();

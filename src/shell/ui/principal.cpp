@@ -1,9 +1,8 @@
 #include "shell/ui/principal.h"
+#include "connection/conexoes.h"
 #include "connection/dm.h"
-#include "platform/appdir.h"
 #include "platform/errorreport.h"
 #include "platform/prompts.h"
-#include "platform/textfile.h"
 #include "platform/ui/icons.h"
 #include "platform/ui/mdihost.h"
 #include "platform/ui/uifont.h"
@@ -55,9 +54,6 @@ public:
 private:
     QLabel* m_picture;
 };
-
-// Characters 117 to 216 of a line of Conexoes.New: the connection string.
-QString connectionField(const QString& line) { return line.mid(116, 100).trimmed(); }
 } // namespace
 
 TPrincipal::TPrincipal(QWidget* parent) : QMainWindow(parent) {
@@ -199,12 +195,11 @@ void TPrincipal::showEvent(QShowEvent* e) {
 void TPrincipal::FormShow() { fillConexoes(); }
 
 void TPrincipal::fillConexoes() {
-    const QString path = applicationFile(QStringLiteral("Conexoes.New"));
     // Before the first connection there is no file: the menu simply stays empty.
-    if (!QFile::exists(path)) return;
-    const QStringList lines = readTextLines(path);
+    if (!QFile::exists(conexoesFileName())) return;
+    const QStringList lines = readConnections();
     for (int i = 0; i < lines.size(); ++i) {
-        const QString connection = connectionField(lines[i]);
+        const QString connection = ConnectionRecord::connectionOf(lines[i]);
         // The caption shows the text as it stands: a "&" in a path is not an access key.
         QAction* entry = Bancos->addAction(QString(connection).replace('&', QStringLiteral("&&")));
         entry->setObjectName(QStringLiteral("MenuBancos") + QString::number(i));
