@@ -10,6 +10,7 @@
 #include "platform/wincolor.h"
 #include "support/fbfixture.h"
 #include "support/files.h"
+#include "support/modal.h"
 #include "support/scriptedprompts.h"
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -75,16 +76,12 @@ private:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return w.isNull();
     }
-    // Acts on the earlier-connections window once SP1Click has it on the screen, then returns from it.
+    // Acts on the earlier-connections window that SP1Click shows next, then leaves it.
     static void onConecta(std::function<void(TFConecta*)> act) {
-        QTimer::singleShot(0, [act] {
-            auto* d = qobject_cast<TFConecta*>(QApplication::activeModalWidget());
-            if (!d) {
-                qWarning("the earlier-connections window is not shown");
-                return;
-            }
+        onNextModal(qApp, [act](QWidget* m) {
+            auto* d = qobject_cast<TFConecta*>(m);
+            QVERIFY2(d, "the earlier-connections window is not shown");
             act(d);
-            if (d->isVisible()) d->BitBtn1->click();
         });
     }
     QString settingsBytes(const QString& server, int protocol, const QString& path, const QString& conn) {
@@ -171,6 +168,10 @@ void TestAbreBanco::layout() {
     QCOMPARE(w.BitBtn2->size(), QSize(121, 38));
     QCOMPARE(w.BitBtn2->cursor().shape(), Qt::PointingHandCursor);
 
+    for (const QAbstractButton* b :
+         {static_cast<QAbstractButton*>(w.SP1), static_cast<QAbstractButton*>(w.Abre),
+          static_cast<QAbstractButton*>(w.BitBtn2)})
+        QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
     QCOMPARE(w.Od.title, QStringLiteral("Seleção de Banco de Dados"));
     QCOMPARE(w.Od.filters, (QStringList{"Interbase (*.Gdb)", "Firebird (*.fdb)"}));
 }

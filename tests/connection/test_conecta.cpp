@@ -90,6 +90,8 @@ void TestConecta::layout() {
     QCOMPARE(w.BitBtn1->text(), QStringLiteral("&Retorna"));
     QCOMPARE(w.BitBtn1->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(w.BitBtn2->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(!w.BitBtn1->icon().isNull());
+    QVERIFY(!w.BitBtn2->icon().isNull());
 }
 
 void TestConecta::cellsAsRead() {

@@ -9,6 +9,7 @@
 #include "platform/apperror.h"
 #include "platform/cp1252.h"
 #include "platform/errorreport.h"
+#include "platform/ui/icons.h"
 #include "platform/ui/mdihost.h"
 #include "platform/ui/uifont.h"
 #include "platform/wincolor.h"
@@ -20,7 +21,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QToolButton>
 #include <algorithm>
 #include <memory>
@@ -64,7 +64,7 @@ TAbreBanco::TAbreBanco(QWidget* parent) : QWidget(parent) {
     SP1->setObjectName(QStringLiteral("SP1"));
     SP1->setGeometry(366, 18, 28, 28);
     SP1->setAutoRaise(true);
-    SP1->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    SP1->setIcon(subjectIcon(QStringLiteral("folder-open")));
     SP1->setToolTip(QStringLiteral("Conexões anteriores"));
     SP1->setCursor(Qt::PointingHandCursor);
     SP1->setFocusPolicy(Qt::NoFocus); // a speed button never takes the focus
@@ -102,12 +102,10 @@ TAbreBanco::TAbreBanco(QWidget* parent) : QWidget(parent) {
     cp.setColor(QPalette::Base, winColor(12632256));
     Conect->setPalette(cp);
 
-    Abre = new QPushButton(style()->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("&Abre Banco"),
-                           this);
+    Abre = new QPushButton(subjectIcon(QStringLiteral("network-drive")), QStringLiteral("&Abre Banco"), this);
     Abre->setObjectName(QStringLiteral("Abre"));
     Abre->setGeometry(148, 254, 121, 38);
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
-                              QStringLiteral("&Cancela"), this);
+    BitBtn2 = new QPushButton(subjectIcon(QStringLiteral("cross")), QStringLiteral("&Cancela"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(291, 254, 121, 38);
     for (QPushButton* b : {Abre, BitBtn2})

@@ -1,6 +1,7 @@
 #include "connection/ui/conecta.h"
 #include "connection/conexoes.h"
 #include "platform/errorreport.h"
+#include "platform/ui/icons.h"
 #include "platform/ui/uifont.h"
 #include "platform/wincolor.h"
 #include <QHeaderView>
@@ -8,7 +9,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QTableWidget>
 
 int TableWidgetGrid::columnCount() const {
@@ -97,11 +97,10 @@ TFConecta::TFConecta(QWidget* parent) : QDialog(parent), m_grid(nullptr) {
     msg->setGeometry(8, 318, 200, 20);
     msg->hide();
 
-    BitBtn2 =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("&Grava"), this);
+    BitBtn2 = new QPushButton(subjectIcon(QStringLiteral("disk-check")), QStringLiteral("&Grava"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(416, 312, 100, 30);
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("&Retorna"), this);
+    BitBtn1 = new QPushButton(subjectIcon(QStringLiteral("arrow-left")), QStringLiteral("&Retorna"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(524, 312, 100, 30);
     for (QPushButton* b : {BitBtn2, BitBtn1}) {
