@@ -28,7 +28,7 @@ QString trimRight(QString s) {
 }
 
 struct ColumnMeta {
-    ColumnSpec spec;
+    ColumnLayout layout;
     int var = 0; // index in the select's output
     QString name;
     int size = 0;
@@ -165,7 +165,7 @@ void DataSetPrivate::buildColumns(Database* database) {
     hasCursor = select->statementType() == isc_info_sql_stmt_select;
     if (!hasCursor) return; // executed once: no fields
     SqlDa& out = select->out();
-    std::vector<ColumnSpec> specs;
+    std::vector<ColumnLayout> layouts;
     std::vector<int> vars;
     QHash<QString, QHash<QString, ColumnInfo>> infoByTable;
     for (int i = 0; i < out.count(); ++i) {
@@ -175,7 +175,7 @@ void DataSetPrivate::buildColumns(Database* database) {
         ColumnMeta m;
         m.var = i;
         m.name = out.name(i);
-        ColumnSpec& s = m.spec;
+        ColumnLayout& s = m.layout;
         s.kind = kind;
         s.sqlType = v.sqltype & ~1;
         s.scale = v.sqlscale;
@@ -205,12 +205,12 @@ void DataSetPrivate::buildColumns(Database* database) {
         m.hasDefault = info.hasDefault;
         m.required = !(v.sqltype & 1) && !relation.isEmpty() && !info.hasDefault;
         if (info.computed || info.hasDefault) refreshAfterPost = true;
-        specs.push_back(s);
+        layouts.push_back(s);
         vars.push_back(i);
         names.append(m.name);
         cols.push_back(std::move(m));
     }
-    store.setLayout(std::move(specs), std::move(vars));
+    store.setLayout(std::move(layouts), std::move(vars));
     while (fieldPool.size() < cols.size()) {
         auto f = std::make_unique<Field>();
         f->m_dataSet = q;
@@ -350,13 +350,13 @@ void DataSetPrivate::bind(WriteStatement& w, int row, const std::vector<Cell>* c
             in.setValue(i, QVariant());
             continue;
         }
-        const ColumnSpec& spec = cols[b.field].spec;
+        const ColumnLayout& layout = cols[b.field].layout;
         Cell c;
         if (b.oldValue)
             c = oldIsNull ? Cell{} : store.cell(row, b.field);
         else
             c = currentValues ? (*currentValues)[b.field] : store.cell(row, b.field);
-        in.setValue(i, bindValueOf(spec, c));
+        in.setValue(i, bindValueOf(layout, c));
     }
 }
 
@@ -373,12 +373,12 @@ void DataSetPrivate::refreshRow(int row) {
             for (int j = 0; j < out.count() && j < static_cast<int>(w.outField.size()); ++j) {
                 const int f = w.outField[j];
                 if (f < 0) continue;
-                const ColumnSpec& spec = cols[f].spec;
+                const ColumnLayout& layout = cols[f].layout;
                 const XSQLVAR& v = out.var(j);
-                const bool sameKind = (v.sqltype & ~1) == spec.sqlType && v.sqlscale == spec.scale &&
-                                      (spec.kind != FieldKind::String || (v.sqlsubtype & 0xff) == spec.charset);
-                cells[f] = sameKind ? RowStore::cellFromVar(spec, v)
-                                    : cellFromVariant(spec, out.value(j), cols[f].name);
+                const bool sameKind = (v.sqltype & ~1) == layout.sqlType && v.sqlscale == layout.scale &&
+                                      (layout.kind != FieldKind::String || (v.sqlsubtype & 0xff) == layout.charset);
+                cells[f] = sameKind ? RowStore::cellFromVar(layout, v)
+                                    : cellFromVariant(layout, out.value(j), cols[f].name);
             }
         }
     } catch (...) {
@@ -427,7 +427,7 @@ QString Field::displayName() const { return fieldName(); }
 int Field::index() const { return m_index; }
 FieldKind Field::kind() const {
     const ColumnMeta* m = metaOf(m_dataSet->d.get(), m_index);
-    return m ? m->spec.kind : FieldKind::Unknown;
+    return m ? m->layout.kind : FieldKind::Unknown;
 }
 bool Field::isBlob() const { return isBlobKind(kind()); }
 bool Field::isMemo() const { return kind() == FieldKind::Memo; }
@@ -480,7 +480,7 @@ QByteArray Field::blobBytes() const {
     const int row = m_dataSet->currentRow();
     const ColumnMeta* m = metaOf(d, m_index);
     if (row < 0 || !m) return {};
-    if (m->spec.kind == FieldKind::Blob) return d->blobOf(d->currentCell(row, m_index));
+    if (m->layout.kind == FieldKind::Blob) return d->blobOf(d->currentCell(row, m_index));
     return asString().toUtf8();
 }
 
@@ -501,22 +501,22 @@ void storeValue(DataSet* ds, DataSetPrivate* d, int index, const std::function<C
 
 void Field::setValue(const QVariant& v) {
     storeValue(m_dataSet, m_dataSet->d.get(), m_index,
-               [&](const ColumnMeta& m) { return cellFromVariant(m.spec, v, m.name); });
+               [&](const ColumnMeta& m) { return cellFromVariant(m.layout, v, m.name); });
 }
 void Field::setAsString(const QString& text) {
     storeValue(m_dataSet, m_dataSet->d.get(), m_index,
-               [&](const ColumnMeta& m) { return cellFromText(m.spec, text, m.name); });
+               [&](const ColumnMeta& m) { return cellFromText(m.layout, text, m.name); });
 }
 void Field::setBlobBytes(const QByteArray& bytes) {
     storeValue(m_dataSet, m_dataSet->d.get(), m_index, [&](const ColumnMeta& m) {
-        if (m.spec.kind == FieldKind::Blob) {
+        if (m.layout.kind == FieldKind::Blob) {
             Cell c;
             c.null = false;
             c.blobChanged = true;
             c.bytes = bytes;
             return c;
         }
-        return cellFromText(m.spec, QString::fromUtf8(bytes), m.name);
+        return cellFromText(m.layout, QString::fromUtf8(bytes), m.name);
     });
 }
 void Field::clear() { setValue(QVariant()); }
@@ -731,32 +731,32 @@ bool DataSet::isNull(int row, int field) const {
 
 QVariant DataSet::value(int row, int field) const {
     if (isNull(row, field)) return {};
-    const ColumnSpec& spec = d->cols[field].spec;
+    const ColumnLayout& layout = d->cols[field].layout;
     const Cell c = d->currentCell(row, field);
-    switch (spec.kind) {
+    switch (layout.kind) {
     case FieldKind::Memo: {
         const QByteArray content = d->blobOf(c);
-        return decodeText(content.constData(), static_cast<int>(content.size()), spec.blobCharset);
+        return decodeText(content.constData(), static_cast<int>(content.size()), layout.blobCharset);
     }
     case FieldKind::Blob:
         return d->blobOf(c);
     default:
-        return variantOf(spec, c);
+        return variantOf(layout, c);
     }
 }
 
 QString DataSet::text(int row, int field) const {
     if (isNull(row, field)) return {};
-    const ColumnSpec& spec = d->cols[field].spec;
-    if (spec.kind == FieldKind::String && !(d->editing() && row == d->editRow))
-        return textOfBytes(spec, d->store.textBytes(row, field));
-    switch (spec.kind) {
+    const ColumnLayout& layout = d->cols[field].layout;
+    if (layout.kind == FieldKind::String && !(d->editing() && row == d->editRow))
+        return textOfBytes(layout, d->store.textBytes(row, field));
+    switch (layout.kind) {
     case FieldKind::Memo:
         return value(row, field).toString();
     case FieldKind::Blob:
         return QString::fromLatin1(d->blobOf(d->currentCell(row, field)));
     default:
-        return textOf(spec, d->currentCell(row, field));
+        return textOf(layout, d->currentCell(row, field));
     }
 }
 
@@ -811,7 +811,7 @@ void DataSet::post() {
     std::vector<Cell> values = d->edit;
     for (size_t i = 0; i < values.size(); ++i) {
         Cell& c = values[i];
-        if (!isBlobKind(d->cols[i].spec.kind) || !c.blobChanged || c.null) continue;
+        if (!isBlobKind(d->cols[i].layout.kind) || !c.blobChanged || c.null) continue;
         c.i = static_cast<qint64>(blobIdToInt(writeBlob(d->db, d->transaction(), c.bytes)));
     }
     // 3. Bind by name and execute once.
@@ -939,7 +939,7 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
     Field* f = fieldByName(fieldName);
     const int fi = f->index();
     d->checkBrowseMode();
-    const ColumnSpec spec = d->cols[fi].spec;
+    const ColumnLayout layout = d->cols[fi].layout;
     const bool ci = options & CaseInsensitive;
     const bool partial = options & PartialKey;
     const bool searchNull = !value.isValid() || value.isNull();
@@ -948,11 +948,11 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
     std::function<bool(int)> test;
     if (searchNull) {
         test = [&](int r) { return isNull(r, fi); };
-    } else if (spec.kind == FieldKind::String || spec.kind == FieldKind::Memo) {
+    } else if (layout.kind == FieldKind::String || layout.kind == FieldKind::Memo) {
         QString needle = value.toString();
-        if (spec.fixedChar) needle = trimRight(needle);
+        if (layout.fixedChar) needle = trimRight(needle);
         if (ci) needle = needle.toUpper();
-        bool asciiNeedle = spec.kind == FieldKind::String && ci;
+        bool asciiNeedle = layout.kind == FieldKind::String && ci;
         for (QChar ch : needle)
             if (ch.unicode() >= 0x80) asciiNeedle = false;
         const QByteArray needleBytes = needle.toLatin1();
@@ -963,12 +963,12 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
                 const bool hit = isAsciiUpperPrefix(d->store.textBytes(r, fi), needleBytes, partial, &decided);
                 if (decided) return hit;
             }
-            QString v = spec.kind == FieldKind::Memo ? this->value(r, fi).toString() : text(r, fi);
-            if (spec.fixedChar) v = trimRight(v);
+            QString v = layout.kind == FieldKind::Memo ? this->value(r, fi).toString() : text(r, fi);
+            if (layout.fixedChar) v = trimRight(v);
             if (ci) v = v.toUpper();
             return partial ? v.startsWith(needle) : v == needle;
         };
-    } else if (spec.kind == FieldKind::Date || spec.kind == FieldKind::Time || spec.kind == FieldKind::DateTime) {
+    } else if (layout.kind == FieldKind::Date || layout.kind == FieldKind::Time || layout.kind == FieldKind::DateTime) {
         // The searched text is read as a date or time; when it does not read, nothing matches.
         qint64 target = 0;
         qint64 unit = 10; // compare at the precision the searched value gives (a QTime: milliseconds)
@@ -986,7 +986,7 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
             date = value.toDateTime().date();
             time = value.toDateTime().time();
             hasTime = true;
-        } else if (spec.kind == FieldKind::Time) {
+        } else if (layout.kind == FieldKind::Time) {
             ok = parseTime(value.toString(), &time);
             hasTime = true;
             if (ok) unit = time.msec() == 0 ? 10000 : 10;
@@ -994,22 +994,22 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
             ok = parseDateTime(value.toString(), &date, &time, &hasTime);
             if (ok) unit = time.msec() == 0 ? 10000 : 10;
         }
-        if (spec.kind == FieldKind::Date) ok = ok && date.isValid() && (!hasTime || time == QTime(0, 0));
-        else if (spec.kind == FieldKind::Time) ok = ok && time.isValid();
+        if (layout.kind == FieldKind::Date) ok = ok && date.isValid() && (!hasTime || time == QTime(0, 0));
+        else if (layout.kind == FieldKind::Time) ok = ok && time.isValid();
         else ok = ok && date.isValid() && time.isValid();
         if (!ok) return false;
         const qint64 ticks = static_cast<qint64>(time.msecsSinceStartOfDay()) * 10;
-        if (spec.kind == FieldKind::Date) target = qDateToIscDate(date);
-        else if (spec.kind == FieldKind::Time) target = ticks;
+        if (layout.kind == FieldKind::Date) target = qDateToIscDate(date);
+        else if (layout.kind == FieldKind::Time) target = ticks;
         else target = static_cast<qint64>(qDateToIscDate(date)) * kTicksPerDay + ticks;
-        if (spec.kind == FieldKind::Date) unit = 1;
+        if (layout.kind == FieldKind::Date) unit = 1;
         test = [=, this](int r) {
             if (isNull(r, fi)) return false;
             const qint64 v = d->currentCell(r, fi).i;
             const auto floorDiv = [](qint64 a, qint64 b) { return a / b - ((a % b) < 0 ? 1 : 0); };
             return floorDiv(v, unit) == floorDiv(target, unit);
         };
-    } else if (spec.kind == FieldKind::Blob) {
+    } else if (layout.kind == FieldKind::Blob) {
         const QByteArray wanted = value.typeId() == QMetaType::QByteArray ? value.toByteArray()
                                                                           : value.toString().toLatin1();
         test = [=, this](int r) { return !isNull(r, fi) && d->blobOf(d->currentCell(r, fi)) == wanted; };
@@ -1018,16 +1018,16 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
         // a value that does not convert is compared with the field's text.
         std::optional<Cell> target;
         try {
-            target = cellFromVariant(spec, value, d->cols[fi].name);
+            target = cellFromVariant(layout, value, d->cols[fi].name);
         } catch (const AppError&) {
         }
         const QString wantedText = value.toString();
-        const bool isFloat = spec.sqlType == SQL_FLOAT || spec.sqlType == SQL_DOUBLE || spec.sqlType == SQL_D_FLOAT;
+        const bool isFloat = layout.sqlType == SQL_FLOAT || layout.sqlType == SQL_DOUBLE || layout.sqlType == SQL_D_FLOAT;
         test = [=, this](int r) {
             if (isNull(r, fi)) return false;
             if (target && !target->null) {
                 const Cell c = d->currentCell(r, fi);
-                if (isFloat) return c.f == target->f || (spec.sqlType == SQL_FLOAT && float(c.f) == float(target->f));
+                if (isFloat) return c.f == target->f || (layout.sqlType == SQL_FLOAT && float(c.f) == float(target->f));
                 return c.i == target->i;
             }
             return text(r, fi) == wantedText;

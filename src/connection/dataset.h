@@ -50,7 +50,7 @@ public:
     bool isNull() const;
     // Null: an invalid QVariant. Text: QString (CHAR padded to its length); SMALLINT and INTEGER:
     // int; BIGINT: qlonglong; decimals: double; floats: double; DATE: QDate; TIME: QTime; TIMESTAMP:
-    // QDateTime with Qt::UTC as its time spec, so that no local time rule can shift or void it (its
+    // QDateTime with Qt::UTC as its time layout, so that no local time rule can shift or void it (its
     // date() and time() are the stored ones); BOOLEAN: bool; text blob: QString; other blobs:
     // QByteArray.
     QVariant value() const;

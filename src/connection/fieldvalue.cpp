@@ -60,14 +60,14 @@ std::pair<qint64, qint64> storageRange(int sqlType) {
     }
 }
 
-[[noreturn]] void rangeError(const QString& value, const ColumnSpec& s, const QString& fieldName) {
+[[noreturn]] void rangeError(const QString& value, const ColumnLayout& s, const QString& fieldName) {
     const QChar dp = decimalPoint();
     throw AppError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
                        .arg(value, fieldName, formatScaled(storageRange(s.sqlType).first, s.scale, dp),
                             formatScaled(storageRange(s.sqlType).second, s.scale, dp)));
 }
 
-void checkRange(const ColumnSpec& s, qint64 v, const QString& shown, const QString& fieldName) {
+void checkRange(const ColumnLayout& s, qint64 v, const QString& shown, const QString& fieldName) {
     const auto [low, high] = storageRange(s.sqlType);
     if (v < low || v > high) rangeError(shown, s, fieldName);
 }
@@ -169,7 +169,7 @@ bool normalizeNumber(const QString& text, QString* out) {
     return true;
 }
 
-QString textOfBytes(const ColumnSpec& s, QByteArrayView bytes) {
+QString textOfBytes(const ColumnLayout& s, QByteArrayView bytes) {
     QString t = decodeText(bytes.data(), static_cast<int>(bytes.size()), s.charset);
     if (s.fixedChar && s.charset != 1) {
         // Padded to the column's length in characters (a character beyond the BMP counts once).
@@ -181,7 +181,7 @@ QString textOfBytes(const ColumnSpec& s, QByteArrayView bytes) {
     return t;
 }
 
-QString textOf(const ColumnSpec& s, const Cell& c) {
+QString textOf(const ColumnLayout& s, const Cell& c) {
     if (c.null) return {};
     switch (s.kind) {
     case FieldKind::String:
@@ -215,7 +215,7 @@ QString textOf(const ColumnSpec& s, const Cell& c) {
     }
 }
 
-QVariant variantOf(const ColumnSpec& s, const Cell& c) {
+QVariant variantOf(const ColumnLayout& s, const Cell& c) {
     if (c.null) return {};
     switch (s.kind) {
     case FieldKind::String:
@@ -248,7 +248,7 @@ QVariant variantOf(const ColumnSpec& s, const Cell& c) {
     }
 }
 
-QVariant bindValueOf(const ColumnSpec& s, const Cell& c) {
+QVariant bindValueOf(const ColumnLayout& s, const Cell& c) {
     if (c.null) return {};
     switch (s.sqlType) {
     case SQL_TEXT:
@@ -276,7 +276,7 @@ QVariant bindValueOf(const ColumnSpec& s, const Cell& c) {
     }
 }
 
-Cell cellFromText(const ColumnSpec& s, const QString& text, const QString& fieldName) {
+Cell cellFromText(const ColumnLayout& s, const QString& text, const QString& fieldName) {
     Cell c;
     if (s.kind == FieldKind::String) {
         c.null = false;
@@ -350,7 +350,7 @@ Cell cellFromText(const ColumnSpec& s, const QString& text, const QString& field
     }
 }
 
-Cell cellFromVariant(const ColumnSpec& s, const QVariant& v, const QString& fieldName) {
+Cell cellFromVariant(const ColumnLayout& s, const QVariant& v, const QString& fieldName) {
     Cell c;
     if (!v.isValid() || v.isNull()) return c;
     const int type = v.typeId();

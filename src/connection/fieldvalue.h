@@ -13,20 +13,20 @@
 QString shortDateFormat(); // the locale's short date, year always with four digits
 
 // Non-blob kinds.
-QVariant variantOf(const ColumnSpec& s, const Cell& c);
-QString textOf(const ColumnSpec& s, const Cell& c);
+QVariant variantOf(const ColumnLayout& s, const Cell& c);
+QString textOf(const ColumnLayout& s, const Cell& c);
 // Text columns straight from their stored bytes.
-QString textOfBytes(const ColumnSpec& s, QByteArrayView bytes);
+QString textOfBytes(const ColumnLayout& s, QByteArrayView bytes);
 
 // For binding a parameter: exact decimals as text, integers, dates, times, blob ids.
-QVariant bindValueOf(const ColumnSpec& s, const Cell& c);
+QVariant bindValueOf(const ColumnLayout& s, const Cell& c);
 
 // A value given by a caller. Raises AppError with the toolkit's messages when it does not convert
 // or does not fit ("'%s' is not a valid integer value", "... is not a valid value for field ...").
 // fieldName is used in the messages. Blob kinds take QByteArray or QString content.
-Cell cellFromVariant(const ColumnSpec& s, const QVariant& v, const QString& fieldName);
+Cell cellFromVariant(const ColumnLayout& s, const QVariant& v, const QString& fieldName);
 // Text read by the same rules as textOf; empty text is NULL except for text columns.
-Cell cellFromText(const ColumnSpec& s, const QString& text, const QString& fieldName);
+Cell cellFromText(const ColumnLayout& s, const QString& text, const QString& fieldName);
 
 // Dates and times typed by the user: the short date form (day, month and year in the locale's
 // order, separated by "/", "-" or "."; a two-digit year falls within fifty years of today),

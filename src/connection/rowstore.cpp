@@ -43,7 +43,7 @@ inline quint64 unpackTime(quint64 v) { return v & 1 ? v >> 1 : (v >> 1) * 10000;
 
 inline bool isBoolean(int t) { return t == SQL_BOOLEAN || t == kSqlBooleanOther; }
 
-size_t maxEncoded(const ColumnSpec& s) {
+size_t maxEncoded(const ColumnLayout& s) {
     switch (s.sqlType) {
     case SQL_TEXT:
     case SQL_VARYING:
@@ -62,7 +62,7 @@ size_t maxEncoded(const ColumnSpec& s) {
 }
 
 // The bytes of a CHAR value that are not padding (OCTETS keeps every byte).
-inline int unpaddedLength(const ColumnSpec& s, const char* p, int len) {
+inline int unpaddedLength(const ColumnLayout& s, const char* p, int len) {
     if (!s.fixedChar || s.charset == 1) return len;
     while (len > 0 && p[len - 1] == ' ')
         --len;
@@ -90,7 +90,7 @@ inline qint64 readInt(int type, const char* d) {
 }
 
 // Encodes one non-null cell; returns the end.
-char* encodeCell(char* p, const ColumnSpec& s, const Cell& c) {
+char* encodeCell(char* p, const ColumnLayout& s, const Cell& c) {
     switch (s.sqlType) {
     case SQL_TEXT:
     case SQL_VARYING: {
@@ -129,7 +129,7 @@ char* encodeCell(char* p, const ColumnSpec& s, const Cell& c) {
     }
 }
 
-size_t cellSize(const ColumnSpec& s, const Cell& c) {
+size_t cellSize(const ColumnLayout& s, const Cell& c) {
     char buf[24];
     switch (s.sqlType) {
     case SQL_TEXT:
@@ -142,7 +142,7 @@ size_t cellSize(const ColumnSpec& s, const Cell& c) {
     }
 }
 
-Cell decodeCell(const ColumnSpec& s, const char* p) {
+Cell decodeCell(const ColumnLayout& s, const char* p) {
     Cell c;
     c.null = false;
     quint64 v = 0;
@@ -190,7 +190,7 @@ Cell decodeCell(const ColumnSpec& s, const char* p) {
     return c;
 }
 
-const char* skipCell(const ColumnSpec& s, const char* p) {
+const char* skipCell(const ColumnLayout& s, const char* p) {
     switch (s.sqlType) {
     case SQL_TEXT:
     case SQL_VARYING: {
@@ -212,7 +212,7 @@ const char* skipCell(const ColumnSpec& s, const char* p) {
 }
 
 // Packs one non-null fetched variable: the fetch's fast path, straight from the descriptor area.
-inline char* encodeVar(char* p, const ColumnSpec& s, const XSQLVAR& v) {
+inline char* encodeVar(char* p, const ColumnLayout& s, const XSQLVAR& v) {
     const char* d = v.sqldata;
     switch (s.sqlType) {
     case SQL_VARYING: {
@@ -278,13 +278,13 @@ inline bool bit(const char* row, int c) { return (static_cast<unsigned char>(row
 RowStore::RowStore() = default;
 RowStore::~RowStore() = default;
 
-void RowStore::setLayout(std::vector<ColumnSpec> specs, std::vector<int> varIndex) {
+void RowStore::setLayout(std::vector<ColumnLayout> layouts, std::vector<int> varIndex) {
     clear();
-    m_specs = std::move(specs);
+    m_specs = std::move(layouts);
     m_varIndex = std::move(varIndex);
     m_bitmapBytes = static_cast<int>((m_specs.size() + 7) / 8);
     m_maxRow = static_cast<size_t>(m_bitmapBytes);
-    for (const ColumnSpec& s : m_specs)
+    for (const ColumnLayout& s : m_specs)
         m_maxRow += maxEncoded(s);
 }
 
@@ -329,7 +329,7 @@ void RowStore::appendFetched(const SqlDa& out) {
     char* p = row + m_bitmapBytes;
     const int n = static_cast<int>(m_specs.size());
     for (int c = 0; c < n; ++c) {
-        const ColumnSpec& s = m_specs[c];
+        const ColumnLayout& s = m_specs[c];
         const XSQLVAR& v = out.var(m_varIndex[c]);
         if ((v.sqltype & 1) && *v.sqlind == -1) {
             row[c >> 3] = static_cast<char>(row[c >> 3] | (1 << (c & 7)));
@@ -406,7 +406,7 @@ QByteArrayView RowStore::textBytes(int r, int c) const {
 
 size_t RowStore::memoryUsed() const { return m_allocated + m_rows.capacity() * sizeof(quint32); }
 
-Cell RowStore::cellFromVar(const ColumnSpec& s, const XSQLVAR& v) {
+Cell RowStore::cellFromVar(const ColumnLayout& s, const XSQLVAR& v) {
     if ((v.sqltype & 1) && *v.sqlind == -1) return Cell{};
     std::vector<char> buf(maxEncoded(s));
     encodeVar(buf.data(), s, v);

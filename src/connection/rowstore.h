@@ -9,7 +9,7 @@ class SqlDa;
 #include <ibase.h>
 
 // How one stored column is encoded. Only columns with a field kind are stored.
-struct ColumnSpec {
+struct ColumnLayout {
     FieldKind kind = FieldKind::Unknown;
     int sqlType = 0;   // base type code (nullability bit removed)
     int scale = 0;     // sqlscale: digits after the point as a negative number
@@ -56,9 +56,9 @@ public:
     RowStore(const RowStore&) = delete;
     RowStore& operator=(const RowStore&) = delete;
 
-    // Columns to store: the spec of each, and the index of its variable in the fetch area.
-    void setLayout(std::vector<ColumnSpec> specs, std::vector<int> varIndex);
-    const std::vector<ColumnSpec>& specs() const { return m_specs; }
+    // Columns to store: the layout of each, and the index of its variable in the fetch area.
+    void setLayout(std::vector<ColumnLayout> layouts, std::vector<int> varIndex);
+    const std::vector<ColumnLayout>& layouts() const { return m_specs; }
     int columnCount() const { return static_cast<int>(m_specs.size()); }
     void clear(); // rows and layout
 
@@ -84,7 +84,7 @@ public:
     size_t memoryUsed() const;
 
     // Unpacks a fetched variable of the same kind (used to copy a re-read row).
-    static Cell cellFromVar(const ColumnSpec& spec, const XSQLVAR& v);
+    static Cell cellFromVar(const ColumnLayout& layout, const XSQLVAR& v);
 
 private:
     static constexpr quint32 kNoRow = 0xffffffffu;
@@ -97,7 +97,7 @@ private:
     quint32 commit(size_t used);
     size_t encodedSize(const std::vector<Cell>& cells) const;
 
-    std::vector<ColumnSpec> m_specs;
+    std::vector<ColumnLayout> m_specs;
     std::vector<int> m_varIndex;
     int m_bitmapBytes = 0;
     size_t m_maxRow = 0;

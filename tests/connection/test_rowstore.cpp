@@ -14,8 +14,8 @@ private slots:
 };
 
 namespace {
-ColumnSpec spec(FieldKind kind, int sqlType, int scale = 0, int len = 0) {
-    ColumnSpec s;
+ColumnLayout layout(FieldKind kind, int sqlType, int scale = 0, int len = 0) {
+    ColumnLayout s;
     s.kind = kind;
     s.sqlType = sqlType;
     s.scale = scale;
@@ -66,8 +66,8 @@ void TestRowStore::valuesSurvivePacking() {
     QFETCH(QByteArray, bytes);
     RowStore store;
     // The value between two integers, so that skipping it is tested too.
-    store.setLayout({spec(FieldKind::Integer, SQL_LONG), spec(FieldKind::String, sqlType, 0, 200),
-                     spec(FieldKind::Integer, SQL_LONG)},
+    store.setLayout({layout(FieldKind::Integer, SQL_LONG), layout(FieldKind::String, sqlType, 0, 200),
+                     layout(FieldKind::Integer, SQL_LONG)},
                     {0, 1, 2});
     Cell c;
     c.null = false;
@@ -94,11 +94,11 @@ void TestRowStore::valuesSurvivePacking() {
 
 void TestRowStore::manyColumnsOfNulls() {
     RowStore store;
-    std::vector<ColumnSpec> specs(19, spec(FieldKind::Integer, SQL_LONG));
+    std::vector<ColumnLayout> layouts(19, layout(FieldKind::Integer, SQL_LONG));
     std::vector<int> vars(19);
     for (int k = 0; k < 19; ++k)
         vars[k] = k;
-    store.setLayout(specs, vars);
+    store.setLayout(layouts, vars);
     std::vector<Cell> cells(19);
     for (int k = 0; k < 19; k += 3)
         cells[k] = intCell(k * 1000);
@@ -116,7 +116,7 @@ void TestRowStore::manyColumnsOfNulls() {
 
 void TestRowStore::rowLargerThanASlot() {
     RowStore store;
-    store.setLayout({spec(FieldKind::String, SQL_VARYING, 0, 3000000), spec(FieldKind::Integer, SQL_LONG)}, {0, 1});
+    store.setLayout({layout(FieldKind::String, SQL_VARYING, 0, 3000000), layout(FieldKind::Integer, SQL_LONG)}, {0, 1});
     Cell big;
     big.null = false;
     big.bytes = QByteArray(2500000, 'x');
