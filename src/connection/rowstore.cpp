@@ -1,5 +1,6 @@
 #include "connection/rowstore.h"
 #include "connection/statement.h"
+#include "connection/valuecodec.h"
 #include "platform/apperror.h"
 #include <cstring>
 
@@ -67,26 +68,6 @@ inline int unpaddedLength(const ColumnLayout& s, const char* p, int len) {
     while (len > 0 && p[len - 1] == ' ')
         --len;
     return len;
-}
-
-inline qint64 readInt(int type, const char* d) {
-    switch (type) {
-    case SQL_SHORT: {
-        qint16 x;
-        std::memcpy(&x, d, 2);
-        return x;
-    }
-    case SQL_INT64: {
-        qint64 x;
-        std::memcpy(&x, d, 8);
-        return x;
-    }
-    default: { // SQL_LONG, SQL_TYPE_DATE
-        qint32 x;
-        std::memcpy(&x, d, 4);
-        return x;
-    }
-    }
 }
 
 // Encodes one non-null cell; returns the end.
@@ -234,7 +215,7 @@ inline char* encodeVar(char* p, const ColumnLayout& s, const XSQLVAR& v) {
     case SQL_LONG:
     case SQL_INT64:
     case SQL_TYPE_DATE:
-        p = putVarint(p, zigzag(readInt(s.sqlType, d)));
+        p = putVarint(p, zigzag(readSqlInt(s.sqlType, d)));
         break;
     case SQL_TYPE_TIME: {
         quint32 t;

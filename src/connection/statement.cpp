@@ -113,18 +113,7 @@ QVariant SqlDa::value(int i) const {
     case SQL_SHORT:
     case SQL_LONG:
     case SQL_INT64: {
-        qint64 x = 0;
-        if (type(i) == SQL_SHORT) {
-            short s;
-            std::memcpy(&s, d, 2);
-            x = s;
-        } else if (type(i) == SQL_LONG) {
-            ISC_LONG l;
-            std::memcpy(&l, d, 4);
-            x = l;
-        } else {
-            std::memcpy(&x, d, 8);
-        }
+        const qint64 x = readSqlInt(type(i), d);
         if (v.sqlscale == 0) return type(i) == SQL_INT64 ? QVariant(x) : QVariant(static_cast<int>(x));
         return static_cast<double>(x) / static_cast<double>(powerOf10(-v.sqlscale));
     }

@@ -1,6 +1,8 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <ibase.h>
+#include <cstring>
 
 // Conversions shared by the statement layer, the table object and the dataset: text in a column's
 // character set, exact scaled decimals, and the sizes the server describes.
@@ -22,3 +24,24 @@ QString formatScaled(qint64 v, int scale, QChar point = QChar('.'));
 int bytesPerChar(int charset);
 // Digits a fixed-point decimal holds by its storage type (SQL_SHORT 4, SQL_LONG 9, otherwise 18).
 int decimalPrecision(int sqlType);
+
+// The integer in an XSQLVAR buffer of type SQL_SHORT, SQL_LONG (also SQL_TYPE_DATE) or SQL_INT64.
+inline qint64 readSqlInt(int type, const char* d) {
+    switch (type) {
+    case SQL_SHORT: {
+        qint16 x;
+        std::memcpy(&x, d, 2);
+        return x;
+    }
+    case SQL_INT64: {
+        qint64 x;
+        std::memcpy(&x, d, 8);
+        return x;
+    }
+    default: {
+        qint32 x;
+        std::memcpy(&x, d, 4);
+        return x;
+    }
+    }
+}
