@@ -1,8 +1,19 @@
 #pragma once
 #include <QString>
 
-// The directory of the executable, where the program keeps Conexoes.New, Banco.new and the
-// Script folder. Tests point it at a temporary folder.
-QString applicationDirectory();                 // with a trailing '/'
-QString applicationFile(const QString& name);   // applicationDirectory() + name
-void setApplicationDirectory(const QString& dir); // empty: back to the executable's directory
+// The folder of the program's own files: Conexoes.New, Banco.new and the Script folder. It is the
+// directory of the executable when the program may write there (a build or a copied folder);
+// otherwise, as for a program installed where only the administrator writes, the user's data
+// folder "$XDG_DATA_HOME/fbadmin" (by default ~/.local/share/fbadmin), created when missing. The
+// file names and formats are the same in both places.
+QString applicationDirectory();               // with a trailing '/'
+QString applicationFile(const QString& name); // applicationDirectory() + name
+
+// The choice above for an executable kept in executableDir (without a trailing '/').
+QString filesDirectoryFor(const QString& executableDir);
+
+// Stand-ins for tests. setApplicationDirectory replaces the result outright;
+// setExecutableDirectory replaces only the executable's directory, so the choice still applies.
+// Empty: back to the real one.
+void setApplicationDirectory(const QString& dir);
+void setExecutableDirectory(const QString& dir);

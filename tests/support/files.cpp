@@ -2,6 +2,8 @@
 #include "platform/appdir.h"
 #include <QFile>
 #include <QtTest>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
@@ -21,4 +23,16 @@ TempAppDirectory::TempAppDirectory() {
 
 TempAppDirectory::~TempAppDirectory() {
     setApplicationDirectory(QString());
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const QString& path) : m_path(path) {
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                                    QFile::ReadOther | QFile::ExeOther);
+    m_wasRoot = geteuid() == 0;
+    if (m_wasRoot) setfsuid(65534);
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    if (m_wasRoot) setfsuid(0);
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

@@ -22,3 +22,18 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Makes a folder read-only for this process while the object lives: its mode becomes 0555 and,
+// when the process runs as root (whom modes do not stop), the main thread's file-system identity
+// becomes the unprivileged user "nobody". Meanwhile the test can only write where anybody may.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& path);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    QString m_path;
+    bool m_wasRoot = false;
+};
