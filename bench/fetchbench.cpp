@@ -12,7 +12,7 @@
 #include "connection/fberror.h"
 #include "connection/statement.h"
 #include "connection/transaction.h"
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -184,8 +184,11 @@ void printRuns(const char* name, const Figures& f) {
 }
 } // namespace
 
+void runPrintBench(Database* db, const QString& dataFolder);
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); // fonts, no display
+    QGuiApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: fbadmin-bench <data folder>\n");
         return 2;
@@ -301,6 +304,7 @@ int main(int argc, char** argv) {
         std::printf("bytes_per_row: %.1f\n", bytesPerRow);
         std::printf("locate_miss_vs_fetch_all: %.3f\n", locate.best() / fetchAll.best());
         std::printf("first_screen_1m_vs_10: %.3f\n", screenBig.best() / screenSmall.best());
+        runPrintBench(&big.db, dir.absolutePath());
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "fbadmin-bench: %s\n", e.what());

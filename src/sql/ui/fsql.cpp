@@ -4,6 +4,7 @@
 #include "connection/datasetmodel.h"
 #include "connection/dm.h"
 #include "connection/transaction.h"
+#include "export/ui/printresult.h"
 #include "platform/errorreport.h"
 #include "platform/prompts.h"
 #include "platform/ui/icons.h"
@@ -294,8 +295,6 @@ void TFSql::bexcelClick() {
     // The spreadsheet export takes the result rows here once it exists.
 }
 
-void TFSql::bprintClick() {
-    // Printing of the result rows takes over here once it exists.
-}
+void TFSql::bprintClick() { printListReport(this, IBSet, QString()); }
 
 void TFSql::bsaiClick() { childFrame(this)->close(); }

@@ -1,0 +1,444 @@
+#include "connection/dataset.h"
+#include "connection/datasetmodel.h"
+#include "export/listreport.h"
+#include "export/ui/reportpreview.h"
+#include "platform/appdir.h"
+#include "platform/errorreport.h"
+#include "sql/ui/fsql.h"
+#include "support/connectedholder.h"
+#include "support/fbfixture.h"
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPrinter>
+#include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+namespace {
+const QString kTitle = QStringLiteral("Relatório de Dados da tabela - ");
+const QString kQuestion = QStringLiteral("Sim - para Retrato, Não - Para paisagem");
+
+QStringList schema() {
+    return {
+        QStringLiteral("create table CLIENTE (ID integer not null primary key, NOME varchar(30), "
+                       "SALDO numeric(12,2), NASCIDO date)"),
+        // Three columns of 50 characters do not fit side by side even on a landscape page.
+        QStringLiteral(
+            "create table LARGA (ID integer, A varchar(50), B varchar(50), C varchar(50), D integer)"),
+        QStringLiteral("insert into LARGA values (1, 'a', 'b', 'c', 4)"),
+        QStringLiteral("create table NUMEROS (N integer)"),
+        QStringLiteral("execute block as declare i integer = 1; begin while (i <= 300) do begin "
+                       "insert into CLIENTE values (:i, 'Cliente ' || :i, :i + 0.5, dateadd(:i day to date "
+                       "'2020-01-01')); "
+                       "insert into NUMEROS values (:i); i = i + 1; end end"),
+    };
+}
+
+// The text of pages of a PDF file as pdftotext reads it (all pages when first is 0).
+QString pdfText(const QString& path, int first = 0, int last = 0) {
+    QStringList args{QStringLiteral("-layout")};
+    if (first > 0)
+        args << QStringLiteral("-f") << QString::number(first) << QStringLiteral("-l")
+             << QString::number(last);
+    args << path << QStringLiteral("-");
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return QStringLiteral("<pdftotext failed>");
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString pdfInfo(const QString& path, const QString& key) {
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {path});
+    if (!p.waitForFinished(60000)) return QStringLiteral("<pdfinfo failed>");
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QChar('\n')))
+        if (line.startsWith(key + QChar(':'))) return line.mid(key.size() + 1).trimmed();
+    return QStringLiteral("<no %1>").arg(key);
+}
+
+ReportPreview* visiblePreview() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<ReportPreview*>(w); p && p->isVisible()) return p;
+    return nullptr;
+}
+
+const ListReport* listReport(const ReportPreview* p) {
+    return p ? dynamic_cast<const ListReport*>(p->pages()) : nullptr;
+}
+
+QStringList labels(const ListReport* r) {
+    QStringList out;
+    for (const ReportColumn& c : r->columns())
+        out << c.label;
+    return out;
+}
+} // namespace
+
+// Printing an SQL result the way a user does: a statement run in the SQL window, its print
+// button, the orientation question answered, then the preview (driven while it is open).
+class TestPrinting : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void layout_data();
+    void layout();
+    void questionAndCaption();
+    void queryNotOpen();
+    void savedPdfAndLoad();
+    void printJob();
+    void goToPage_data();
+    void goToPage();
+    void keys();
+    void upDownAcrossPages();
+    void failingFetch();
+    void previewUnderChangingWindow_data();
+    void previewUnderChangingWindow();
+
+private:
+    TFSql* openWindow() {
+        auto* w = new TFSql;
+        m_windows << w;
+        w->show();
+        return w;
+    }
+    void run(TFSql* w, const QString& sql) {
+        w->MemoSql->setPlainText(sql);
+        w->bexe->click();
+        QTRY_VERIFY(!w->Ds->canFetchMore({}) || w->Ds->rowCount() >= DataSetModel::BatchSize);
+    }
+    // Clicks the print button with the orientation answer queued; `act` runs on the open preview
+    // (nullptr when none opened), which is closed afterwards if it is still open.
+    void print(TFSql* w, MsgButton answer, const std::function<void(ReportPreview*)>& act) {
+        prompts().messageAnswers << answer;
+        QTimer::singleShot(0, this, [act] {
+            ReportPreview* p = visiblePreview();
+            act(p);
+            if (p && p->isVisible()) p->close();
+        });
+        w->bprint->click();
+    }
+    QStringList reportedErrors() const {
+        QStringList out;
+        for (const MessageRequest& m : prompts().messages)
+            if (m.caption == applicationTitle() && m.icon == MsgIcon::Error) out << m.text;
+        return out;
+    }
+    ScriptedPrompts& prompts() const { return m_holder->prompts; }
+
+    std::unique_ptr<TempDatabase> m_db;
+    std::unique_ptr<QTemporaryDir> m_appDir;
+    std::unique_ptr<ConnectedHolder> m_holder;
+    QList<QPointer<TFSql>> m_windows;
+};
+
+void TestPrinting::init() {
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    if (!m_db) m_db = std::make_unique<TempDatabase>(schema());
+    m_appDir = std::make_unique<QTemporaryDir>();
+    setApplicationDirectory(m_appDir->path());
+    m_holder = std::make_unique<ConnectedHolder>(m_db->path());
+}
+
+void TestPrinting::cleanup() {
+    for (const QPointer<TFSql>& w : m_windows)
+        delete w.data();
+    m_windows.clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!visiblePreview());
+    m_holder.reset();
+    setApplicationDirectory(QString());
+    m_appDir.reset();
+}
+
+// The column-fitting rule as the laid-out report shows it.
+void TestPrinting::layout_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("printed");
+    QTest::addColumn<bool>("landscape");      // the orientation in force after the answer
+    QTest::addColumn<bool>("beyondPortrait"); // the last column reaches past a portrait page
+
+    QTest::newRow("blobs and names with blank / \\ & % - left out, the rest closes up")
+        << QStringLiteral(
+               "select ID, cast('x' as blob sub_type text) as MEMO, NOME, cast('y' as blob) as BIN, "
+               "1 as \"A B\", 2 as \"A/B\", 3 as \"A\\B\", 4 as \"A&B\", 5 as \"A%B\", 6 as \"A-B\", "
+               "SALDO from CLIENTE")
+        << int(MbYes) << QStringList{"ID", "NOME", "SALDO"} << false << false;
+    QTest::newRow("fits portrait, answered No: landscape, same places")
+        << QStringLiteral("select ID, NOME, SALDO, NASCIDO from CLIENTE") << int(MbNo)
+        << QStringList{"ID", "NOME", "SALDO", "NASCIDO"} << true << false;
+    QTest::newRow("too wide for portrait, answered Yes: portrait with columns beyond the edge")
+        << QStringLiteral("select ID, A, B from LARGA") << int(MbYes) << QStringList{"ID", "A", "B"} << false
+        << true;
+    QTest::newRow("too wide for landscape: C dropped, the narrower D after B")
+        << QStringLiteral("select ID, A, B, C, D from LARGA") << int(MbNo) << QStringList{"ID", "A", "B", "D"}
+        << true << true;
+}
+
+void TestPrinting::layout() {
+    QFETCH(QString, sql);
+    QFETCH(int, answer);
+    QFETCH(QStringList, printed);
+    QFETCH(bool, landscape);
+    QFETCH(bool, beyondPortrait);
+    TFSql* w = openWindow();
+    run(w, sql);
+    bool seen = false;
+    print(w, MsgButton(answer), [&](ReportPreview* p) {
+        const ListReport* r = listReport(p);
+        QVERIFY(r);
+        seen = true;
+        QCOMPARE(labels(r), printed);
+        QCOMPARE(r->orientation(), landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        const std::vector<ReportColumn>& c = r->columns();
+        QCOMPARE(c.front().left, 1.0);
+        for (size_t i = 1; i < c.size(); ++i)
+            QCOMPARE(c[i].left, c[i - 1].right() + 10);
+        for (const ReportColumn& col : c)
+            QCOMPARE(col.alignRight, col.label == "ID" || col.label == "SALDO" || col.label == "D");
+        const double portraitWidth = r->paperSize().sizePoints().width() - 2 * 72 / 2.54;
+        QCOMPARE(c.back().right() > portraitWidth, beyondPortrait);
+        QVERIFY(c.back().right() <= r->paperSize().sizePoints().height() - 2 * 72 / 2.54);
+        QVERIFY(r->detailBandHeight() > 0 && r->detailBandHeight() == r->headerBandHeight());
+    });
+    QVERIFY(seen);
+}
+
+void TestPrinting::questionAndCaption() {
+    TFSql* w = openWindow();
+    run(w, QStringLiteral("select ID, NOME from CLIENTE"));
+    QVERIFY(w->IBSet->rowCount() < 300);
+    prompts().clear();
+    print(w, MbYes, [&](ReportPreview* p) {
+        QVERIFY(p);
+        QCOMPARE(p->windowTitle(), QStringLiteral("Report Preview : ") + kTitle);
+        QVERIFY(p->isMaximized());
+        QVERIFY(!p->isModal());
+        QVERIFY(!listReport(p)->hasTitleBand());
+        QCOMPARE(p->zoom(), ReportPreview::Zoom::Fit);
+        // Not modal: the SQL window still takes a statement while the preview is open.
+        QVERIFY(w->isEnabled());
+    });
+    QCOMPARE(prompts().messages.size(), 1);
+    const MessageRequest m = prompts().messages.first();
+    QCOMPARE(m.text, kQuestion);
+    QCOMPARE(m.caption, QStringLiteral("Escolha"));
+    QCOMPARE(m.icon, MsgIcon::Information);
+    QCOMPARE(m.buttons, int(MbYes | MbNo));
+    QCOMPARE(m.defaultButton, MbYes);
+    // Making the pages read the rows to the end, where the query now stands.
+    QCOMPARE(w->IBSet->rowCount(), 300);
+    QCOMPARE(w->IBSet->currentRow(), 299);
+}
+
+void TestPrinting::queryNotOpen() {
+    TFSql* w = openWindow();
+    print(w, MbYes, [&](ReportPreview* p) {
+        QVERIFY(p);
+        QVERIFY(listReport(p)->columns().empty());
+        QCOMPARE(p->pages()->pageCount(), 1);
+    });
+    QVERIFY(reportedErrors().isEmpty());
+}
+
+void TestPrinting::savedPdfAndLoad() {
+    TFSql* w = openWindow();
+    run(w, QStringLiteral("select ID, NOME, SALDO, NASCIDO from CLIENTE order by ID"));
+    const QString pdf = m_appDir->filePath(QStringLiteral("cliente.pdf"));
+    int pages = 0;
+    print(w, MbYes, [&](ReportPreview* p) {
+        QVERIFY(p);
+        pages = p->pages()->pageCount();
+        QVERIFY(pages >= 3);
+        prompts().fileAnswers << pdf;
+        p->saveReportAction->trigger();
+        QCOMPARE(prompts().fileDialogs.last().title, QStringLiteral("Save report"));
+
+        prompts().fileAnswers << pdf;
+        p->loadReportAction->trigger();
+        QVERIFY(!dynamic_cast<const ListReport*>(p->pages()));
+        QCOMPARE(p->pages()->pageCount(), pages);
+        QCOMPARE(p->windowTitle(), QStringLiteral("Report Preview : ") + kTitle);
+        p->lastPageAction->trigger();
+        QCOMPARE(p->currentPage(), pages - 1);
+        p->scrollArea()->widget()->grab(); // the loaded page draws
+    });
+    QVERIFY(reportedErrors().isEmpty());
+
+    const QString all = pdfText(pdf);
+    for (const QString& line : {QStringLiteral("^\\s*ID\\s+NOME\\s+SALDO\\s+NASCIDO\\s*$"),
+                                QStringLiteral("^\\s*1\\s+Cliente 1\\s+1,50\\s+02/01/2020\\s*$"),
+                                QStringLiteral("^\\s*300\\s+Cliente 300\\s+300,50\\s+27/10/2020\\s*$")})
+        QVERIFY2(all.contains(QRegularExpression(line, QRegularExpression::MultilineOption)),
+                 qPrintable(line));
+    QVERIFY(pdfText(pdf, pages, pages).contains(QStringLiteral("Page %1").arg(pages)));
+    QVERIFY(pdfText(pdf, 3, 3).contains(QStringLiteral("Page 3")));
+    QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QString::number(pages));
+}
+
+void TestPrinting::printJob() {
+    TFSql* w = openWindow();
+    run(w, QStringLiteral("select ID, NOME from CLIENTE where ID <= 3"));
+    const QString out = m_appDir->filePath(QStringLiteral("printed.pdf"));
+    print(w, MbNo, [&](ReportPreview* p) {
+        QVERIFY(p);
+        p->printer()->setOutputFileName(out);
+        p->printAction->trigger();
+    });
+    QVERIFY(reportedErrors().isEmpty());
+    QCOMPARE(pdfInfo(out, QStringLiteral("Title")), kTitle.trimmed());
+    QVERIFY(pdfInfo(out, QStringLiteral("Page size")).startsWith(QStringLiteral("842 x 595 pts")));
+    const QString text = pdfText(out);
+    QVERIFY(text.contains(QStringLiteral("Cliente 3")) && text.contains(QStringLiteral("Page 1")));
+}
+
+void TestPrinting::goToPage_data() {
+    QTest::addColumn<QVariant>("entry"); // a text typed, or nothing for Cancel
+    QTest::addColumn<int>("page");       // shown afterwards, 1-based
+
+    QTest::newRow("a page") << QVariant(QStringLiteral("3")) << 3;
+    QTest::newRow("blanks around") << QVariant(QStringLiteral(" 2 ")) << 2;
+    QTest::newRow("past the last") << QVariant(QStringLiteral("99")) << 1;
+    QTest::newRow("zero") << QVariant(QStringLiteral("0")) << 1;
+    QTest::newRow("not a number") << QVariant(QStringLiteral("dois")) << 1;
+    QTest::newRow("cancelled") << QVariant() << 4;
+}
+
+void TestPrinting::goToPage() {
+    QFETCH(QVariant, entry);
+    QFETCH(int, page);
+    TFSql* w = openWindow();
+    run(w, QStringLiteral("select ID, NOME from CLIENTE"));
+    print(w, MbYes, [&](ReportPreview* p) {
+        QVERIFY(p);
+        const int count = p->pages()->pageCount();
+        p->showPage(3);
+        prompts().inputAnswers << (entry.isValid() ? std::optional<QString>(entry.toString()) : std::nullopt);
+        p->goToPageAction->trigger();
+        QCOMPARE(prompts().inputs.size(), 1);
+        QCOMPARE(prompts().inputs[0].caption, QStringLiteral("Select a page from 1 to %1").arg(count));
+        QCOMPARE(prompts().inputs[0].prompt, QStringLiteral("Enter page number"));
+        QCOMPARE(prompts().inputs[0].value, QStringLiteral("4"));
+        QCOMPARE(p->currentPage() + 1, page);
+    });
+}
+
+void TestPrinting::keys() {
+    TFSql* w = openWindow();
+    run(w, QStringLiteral("select ID, NOME from CLIENTE"));
+    print(w, MbYes, [&](ReportPreview* p) {
+        QVERIFY(p);
+        const int last = p->pages()->pageCount() - 1;
+        struct Key {
+            Qt::Key key;
+            Qt::KeyboardModifiers mods;
+            int from, to;
+        };
+        const Key keys[] = {
+            {Qt::Key_PageDown, Qt::NoModifier, 0, 1},         {Qt::Key_PageUp, Qt::NoModifier, 2, 1},
+            {Qt::Key_PageUp, Qt::ControlModifier, 3, 0},      {Qt::Key_Home, Qt::NoModifier, 3, 0},
+            {Qt::Key_PageDown, Qt::ControlModifier, 1, last}, {Qt::Key_End, Qt::NoModifier, 1, last},
+            {Qt::Key_PageDown, Qt::NoModifier, last, last},   {Qt::Key_PageUp, Qt::NoModifier, 0, 0}};
+        for (const Key& k : keys) {
+            p->showPage(k.from);
+            QTest::keyClick(p, k.key, k.mods);
+            QCOMPARE(p->currentPage(), k.to);
+        }
+        QTest::keyClick(p, Qt::Key_Escape);
+        QVERIFY(!p->isVisible());
+    });
+}
+
+void TestPrinting::upDownAcrossPages() {
+    TFSql* w = openWindow();
+    run(w, QStringLiteral("select ID, NOME from CLIENTE"));
+    print(w, MbYes, [&](ReportPreview* p) {
+        QVERIFY(p);
+        p->resize(800, 600);
+        p->zoomWidthAction->trigger();
+        QScrollBar* bar = p->scrollArea()->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        p->showPage(1);
+        bar->setValue(0);
+        QTest::keyClick(p, Qt::Key_Down);
+        QCOMPARE(p->currentPage(), 1);
+        QVERIFY(bar->value() > 0);
+        bar->setValue(bar->maximum());
+        QTest::keyClick(p, Qt::Key_Down);
+        QCOMPARE(p->currentPage(), 2);
+        QCOMPARE(bar->value(), 0);
+        QTest::keyClick(p, Qt::Key_Up);
+        QCOMPARE(p->currentPage(), 1);
+        QCOMPARE(bar->value(), bar->maximum());
+        // The whole page in the window: the arrows turn the pages.
+        p->zoomFitAction->trigger();
+        QTest::keyClick(p, Qt::Key_Down);
+        QCOMPARE(p->currentPage(), 2);
+        QTest::keyClick(p, Qt::Key_Up);
+        QCOMPARE(p->currentPage(), 1);
+    });
+}
+
+void TestPrinting::failingFetch() {
+    // Row 290 fails only when it is read: after the grid's first batch, while the pages are made.
+    TFSql* w = openWindow();
+    run(w, QStringLiteral("select N, 1 / (N - 290) as Q from NUMEROS order by N"));
+    QVERIFY(w->Ds->rowCount() < 290);
+    prompts().clear();
+    bool ran = false, opened = false;
+    print(w, MbYes, [&](ReportPreview* p) {
+        ran = true;
+        opened = p;
+    });
+    QCOMPARE(prompts().messages.size(), 2);
+    QCOMPARE(prompts().messages.first().text, kQuestion);
+    const QStringList errors = reportedErrors();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().contains(QStringLiteral("divide by zero")), qPrintable(errors.first()));
+    QTRY_VERIFY(ran);
+    QVERIFY(!opened);
+}
+
+// The preview belongs to the SQL window's report: printing again from the window brings it to the
+// front, and whatever takes the window's rows away closes it first.
+void TestPrinting::previewUnderChangingWindow_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("stillOpen");
+    QTest::newRow("print again") << QStringLiteral("bprint") << true;
+    QTest::newRow("close the window") << QStringLiteral("bsai") << false;
+    QTest::newRow("commit closes the query") << QStringLiteral("bgra") << false;
+    QTest::newRow("run another statement") << QStringLiteral("bexe") << false;
+}
+
+void TestPrinting::previewUnderChangingWindow() {
+    QFETCH(QString, action);
+    QFETCH(bool, stillOpen);
+    QPointer<TFSql> w = openWindow();
+    run(w, QStringLiteral("select ID, NOME from CLIENTE"));
+    prompts().clear();
+    bool checked = false;
+    print(w, MbYes, [&](ReportPreview* p) {
+        QVERIFY(p);
+        QPointer<ReportPreview> preview = p;
+        w->MemoSql->setPlainText(QStringLiteral("select N from NUMEROS"));
+        w->findChild<QToolButton*>(action)->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(preview && preview->isVisible(), stillOpen);
+        if (stillOpen) QCOMPARE(visiblePreview(), p);
+        checked = true;
+    });
+    QVERIFY(checked);
+    QCOMPARE(prompts().messages.size(), 1); // one orientation question
+    QCOMPARE(bool(w), action != "bsai");
+    QVERIFY(reportedErrors().isEmpty());
+}
+
+QTEST_MAIN(TestPrinting)
+#include "test_printing.moc"
