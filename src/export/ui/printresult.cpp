@@ -4,9 +4,11 @@
 #include "export/ui/reportpreview.h"
 #include "platform/prompts.h"
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QPageSize>
 #include <QPointer>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QWidget>
 
 namespace {
@@ -41,6 +43,9 @@ void printListReport(QWidget* owner, DataSet* dataSet, const QString& tableName)
     // The pages are drawn from the query's rows: without them the preview has nothing to show.
     QObject::connect(dataSet, &DataSet::dataReset, preview, &QWidget::close);
     QObject::connect(dataSet, &QObject::destroyed, preview, &QWidget::close);
+    // The whole screen also where no window manager maximises windows.
+    if (QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        preview->setGeometry(screen->availableGeometry());
     preview->showMaximized();
     loop.exec();
     // The owner may be gone by now (closed while the preview was open): only local things below.

@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 constexpr int kPaperMargin = 12; // pixels of grey around the page
@@ -99,6 +100,10 @@ ReportPreview::ReportPreview(ReportPages* report, QObject* owner)
         if (!bar->actions().isEmpty()) bar->addSeparator();
         bar->addActions(g);
     }
+    // The page arrows speak for themselves (their names show as tool tips).
+    for (QAction* a : {firstPageAction, priorPageAction, nextPageAction, lastPageAction})
+        if (auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(a)))
+            b->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
     connect(zoomFitAction, &QAction::triggered, this, guarded([this] { setZoom(Zoom::Fit); }));
     connect(zoomWidthAction, &QAction::triggered, this, guarded([this] { setZoom(Zoom::Width); }));
