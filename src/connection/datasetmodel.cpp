@@ -1,24 +1,11 @@
 #include "connection/datasetmodel.h"
+#include "connection/fieldkind.h"
 #include "platform/errorreport.h"
 #include <QMetaMethod>
 #include <QTimer>
 
 namespace {
 constexpr int kBlobDisplayChars = 1024;
-
-bool isNumberKind(FieldKind k) {
-    switch (k) {
-    case FieldKind::SmallInt:
-    case FieldKind::Integer:
-    case FieldKind::LargeInt:
-    case FieldKind::Float:
-    case FieldKind::BCD:
-    case FieldKind::FmtBCD:
-        return true;
-    default:
-        return false;
-    }
-}
 } // namespace
 
 DataSetModel::DataSetModel(DataSet* dataSet, QObject* parent) : QAbstractTableModel(parent), m_dataSet(dataSet) {

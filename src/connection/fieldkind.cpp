@@ -34,3 +34,17 @@ FieldKind fieldKindOf(int sqlType, int scale, int subType, int dialect) {
 }
 
 bool isBlobKind(FieldKind k) { return k == FieldKind::Memo || k == FieldKind::Blob; }
+
+bool isNumberKind(FieldKind k) {
+    switch (k) {
+    case FieldKind::SmallInt:
+    case FieldKind::Integer:
+    case FieldKind::LargeInt:
+    case FieldKind::Float:
+    case FieldKind::BCD:
+    case FieldKind::FmtBCD:
+        return true;
+    default:
+        return false;
+    }
+}

@@ -6,3 +6,5 @@
 // (arrays and unknown codes) and is left out.
 FieldKind fieldKindOf(int sqlType, int scale, int subType, int dialect);
 bool isBlobKind(FieldKind k);
+// Integers, floats and decimals: shown aligned to the right.
+bool isNumberKind(FieldKind k);

@@ -1,5 +1,6 @@
 #include "export/listreport.h"
 #include "connection/dataset.h"
+#include "connection/fieldkind.h"
 #include "export/reportpdf.h"
 #include <QHash>
 #include <QPainter>
@@ -14,20 +15,6 @@ constexpr double kInitialBandHeight = 30;
 constexpr double kFirstLeft = 1;
 constexpr double kColumnGap = 10;
 constexpr double kLineWidth = 0.5;
-
-bool isNumeric(FieldKind kind) {
-    switch (kind) {
-    case FieldKind::SmallInt:
-    case FieldKind::Integer:
-    case FieldKind::LargeInt:
-    case FieldKind::Float:
-    case FieldKind::BCD:
-    case FieldKind::FmtBCD:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // Names that the report leaves out, with blobs.
 bool unprintableName(const QString& name) {
@@ -94,7 +81,7 @@ void ListReport::addColumn(const Field& field) {
     c.label = field.displayName();
     c.left = m_columns.empty() ? kFirstLeft : m_columns.back().right() + kColumnGap;
     c.width = m_font.width(QString(displayWidth(field), QChar('X')));
-    c.alignRight = isNumeric(field.kind());
+    c.alignRight = isNumberKind(field.kind());
     if (c.right() > bandWidth() && m_orientation == QPageLayout::Portrait)
         m_orientation = QPageLayout::Landscape;
     if (c.right() > bandWidth()) return; // not printed; a later, narrower field may still fit

@@ -21,6 +21,15 @@
 namespace {
 constexpr int kPaperMargin = 12; // pixels of grey around the page
 constexpr int kScrollStep = 20;
+
+// Saved reports are PDF files.
+FileDialogRequest pdfFileRequest(const QString& title) {
+    FileDialogRequest request;
+    request.title = title;
+    request.filters = {QStringLiteral("PDF (*.pdf)")};
+    request.defaultSuffix = QStringLiteral("pdf");
+    return request;
+}
 } // namespace
 
 // The page shown, drawn at the preview's scale on a grey ground.
@@ -233,23 +242,14 @@ void ReportPreview::print() {
 }
 
 void ReportPreview::saveReport() {
-    FileDialogRequest request;
-    request.title = QStringLiteral("Save report");
-    request.filters = {QStringLiteral("PDF (*.pdf)")};
-    request.defaultSuffix = QStringLiteral("pdf");
-    const QString path = Prompts::instance().saveFile(request);
+    const QString path = Prompts::instance().saveFile(pdfFileRequest(QStringLiteral("Save report")));
     if (!path.isEmpty()) m_pages->savePdf(path);
 }
 
 void ReportPreview::loadReport() {
-    FileDialogRequest request;
-    request.title = QStringLiteral("Load report");
-    request.filters = {QStringLiteral("PDF (*.pdf)")};
-    request.defaultSuffix = QStringLiteral("pdf");
-    const QString path = Prompts::instance().openFile(request);
+    const QString path = Prompts::instance().openFile(pdfFileRequest(QStringLiteral("Load report")));
     if (path.isEmpty()) return;
-    std::unique_ptr<ReportPages> loaded = PdfReport::load(path);
-    m_loaded = std::move(loaded);
+    m_loaded = PdfReport::load(path);
     m_pages = m_loaded.get();
     if (!m_pages->title().isEmpty()) setWindowTitle(QStringLiteral("Report Preview : ") + m_pages->title());
     m_page = 0;
