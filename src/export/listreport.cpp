@@ -30,8 +30,8 @@ QString oneLine(QString text) {
         if (c.unicode() < 0x20) c = QChar(' ');
     return text;
 }
-} // namespace
 
+// Characters a field is laid out for: text its size, numbers, dates and the rest by kind.
 int displayWidth(const Field& field) {
     switch (field.kind()) {
     case FieldKind::String:
@@ -57,6 +57,7 @@ int displayWidth(const Field& field) {
         return 10;
     }
 }
+} // namespace
 
 ListReport::ListReport(DataSet* dataSet, const QPageSize& paper)
     : m_dataSet(dataSet), m_paper(paper), m_font(kReportFontPoints), m_titleFont(kTitleFontPoints, true),

@@ -99,6 +99,3 @@ private:
 // (a table name) is not empty.
 std::unique_ptr<ListReport> BuildListReport(DataSet* dataSet, const QString& title,
                                             const QStringList& fieldNames, const QPageSize& paper);
-
-// Characters a field is laid out for (text: its size; numbers, dates and the rest by kind).
-int displayWidth(const Field& field);
