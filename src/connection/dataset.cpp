@@ -3,6 +3,7 @@
 #include "connection/fieldkind.h"
 #include "connection/fieldvalue.h"
 #include "connection/namedparams.h"
+#include "connection/rowdefaults.h"
 #include "connection/rowstore.h"
 #include "connection/statement.h"
 #include "connection/transaction.h"
@@ -66,6 +67,8 @@ public:
     std::vector<ColumnMeta> cols;
     QStringList names;
     bool refreshAfterPost = false;
+    std::vector<RowDefaults::Column> defaultColumns; // the columns a new row takes defaults for
+    RowDefaults defaults;
 
     bool active = false;
     DataSet::State state = DataSet::Inactive;
@@ -130,6 +133,7 @@ public:
     void bind(WriteStatement& w, int row, const std::vector<Cell>* current, bool oldIsNull);
     void refreshRow(int row);
     void startInsert(bool atEnd);
+    void executeOnOneRow(WriteStatement& w, bool deleting);
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -161,6 +165,7 @@ void DataSetPrivate::prepare(Database* database, Transaction* transaction) {
 void DataSetPrivate::buildColumns(Database* database) {
     cols.clear();
     names.clear();
+    defaultColumns.clear();
     refreshAfterPost = false;
     hasCursor = select->statementType() == isc_info_sql_stmt_select;
     if (!hasCursor) return; // executed once: no fields
@@ -203,6 +208,9 @@ void DataSetPrivate::buildColumns(Database* database) {
         m.computed = info.computed;
         m.readOnly = info.computed;
         m.hasDefault = info.hasDefault;
+        if (info.hasDefault && !info.computed)
+            defaultColumns.push_back(
+                {static_cast<int>(cols.size()), relation, trimRight(out.fieldName(i)), m.name, s});
         m.required = !(v.sqltype & 1) && !relation.isEmpty() && !info.hasDefault;
         if (info.computed || info.hasDefault) refreshAfterPost = true;
         layouts.push_back(s);
@@ -237,6 +245,8 @@ void DataSetPrivate::unprepare() {
         w = WriteStatement{};
     cols.clear();
     names.clear();
+    defaultColumns.clear();
+    defaults.reset();
     refreshAfterPost = false;
     unregister();
 }
@@ -360,6 +370,47 @@ void DataSetPrivate::bind(WriteStatement& w, int row, const std::vector<Cell>* c
     }
 }
 
+// An UPDATE or DELETE written for one row must change that row alone. One that finds no row (the
+// row was changed or deleted meanwhile, or a value no longer compares equal) or several (twins in
+// a table without a key) is undone and refused: the user is told, and the row in memory stays.
+void DataSetPrivate::executeOnOneRow(WriteStatement& w, bool deleting) {
+    const int type = w.st->statementType();
+    if (type != isc_info_sql_stmt_update && type != isc_info_sql_stmt_delete) {
+        w.st->execute();
+        return;
+    }
+    Transaction* t = transaction();
+    const auto run = [&](const char* sql) { executeImmediate(db, t, QString::fromLatin1(sql)); };
+    run("SAVEPOINT FBADMIN_ONE_ROW");
+    qint64 rows = 0;
+    try {
+        w.st->execute();
+        const Statement::RecordCounts n = w.st->recordCounts();
+        rows = type == isc_info_sql_stmt_delete ? n.deleted : n.updated;
+        if (rows != 1) run("ROLLBACK TO SAVEPOINT FBADMIN_ONE_ROW");
+        run("RELEASE SAVEPOINT FBADMIN_ONE_ROW");
+    } catch (...) {
+        try {
+            run("RELEASE SAVEPOINT FBADMIN_ONE_ROW"); // the failed statement undid itself
+        } catch (...) {
+        }
+        throw;
+    }
+    if (rows == 0)
+        throw AppError(
+            deleting ? QStringLiteral("O registro não foi excluído: ele não foi encontrado na tabela (pode "
+                                      "ter sido alterado ou excluído por outro usuário).")
+                     : QStringLiteral("O registro não foi gravado: ele não foi encontrado na tabela (pode "
+                                      "ter sido alterado ou excluído por outro usuário)."));
+    if (rows > 1)
+        throw AppError(
+            (deleting ? QStringLiteral("O registro não foi excluído: %1 registros da tabela são iguais a ele "
+                                       "e seriam todos excluídos.")
+                      : QStringLiteral("O registro não foi gravado: %1 registros da tabela são iguais a ele "
+                                       "e seriam todos alterados."))
+                .arg(rows));
+}
+
 void DataSetPrivate::refreshRow(int row) {
     WriteStatement& w = writers[RefreshSql];
     bind(w, row, nullptr, false);
@@ -396,11 +447,14 @@ void DataSetPrivate::startInsert(bool atEnd) {
     if (!hasWriters()) fail(QStringLiteral("Cannot modify a read-only dataset"));
     if (!writers[InsertSql].prepared()) throw AppError(QStringLiteral("Cannot insert into dataset. (No insert query)"));
     if (atEnd) q->fetchAll();
+    // The new row shows the defaults the server would give it; they do not count as changes.
+    std::vector<Cell> cells(cols.size());
+    defaults.apply(db, transaction(), defaultColumns, cells);
     const int at = atEnd ? store.count() : std::max(current, 0);
     // The row to go back to on cancel: for an insert, the old current row, back at `at` then.
     rowBeforeInsert = atEnd || current < 0 ? current : at;
     store.insertEmpty(at);
-    edit.assign(cols.size(), Cell{});
+    edit = std::move(cells);
     editRow = at;
     modified = false;
     current = at;
@@ -474,6 +528,10 @@ QVariant Field::value() const {
 QString Field::asString() const {
     const int row = m_dataSet->currentRow();
     return row < 0 ? QString() : m_dataSet->text(row, m_index);
+}
+QString Field::editText() const {
+    const int row = m_dataSet->currentRow();
+    return row < 0 ? QString() : m_dataSet->editText(row, m_index);
 }
 QByteArray Field::blobBytes() const {
     DataSetPrivate* d = m_dataSet->d.get();
@@ -760,6 +818,13 @@ QString DataSet::text(int row, int field) const {
     }
 }
 
+QString DataSet::editText(int row, int field) const {
+    if (isNull(row, field)) return {};
+    const ColumnLayout& layout = d->cols[field].layout;
+    if (layout.kind != FieldKind::Time && layout.kind != FieldKind::DateTime) return text(row, field);
+    return editTextOf(layout, d->currentCell(row, field));
+}
+
 bool DataSet::canInsert() const { return d->active && d->writers[InsertSql].prepared(); }
 bool DataSet::canModify() const { return d->active && d->writers[ModifySql].prepared(); }
 bool DataSet::canDelete() const { return d->active && d->writers[DeleteSql].prepared(); }
@@ -816,7 +881,7 @@ void DataSet::post() {
     }
     // 3. Bind by name and execute once.
     d->bind(w, row, &values, inserting);
-    w.st->execute();
+    d->executeOnOneRow(w, false);
     // 4. The posted values become the row's values as last read.
     for (size_t i = 0; i < values.size(); ++i) {
         Cell& c = values[i];
@@ -877,7 +942,7 @@ void DataSet::remove() {
     const int row = d->current;
     WriteStatement& w = d->writers[DeleteSql];
     d->bind(w, row, nullptr, false); // the row as read: edits in progress do not count
-    w.st->execute();
+    d->executeOnOneRow(w, true);
     d->edit.clear();
     d->editRow = -1;
     d->modified = false;

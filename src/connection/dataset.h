@@ -60,6 +60,9 @@ public:
     // " hh:mm:ss" unless the time is midnight, BOOLEAN "True"/"False", CHAR padded to its length,
     // text blobs their content, other blobs their bytes as Latin-1. Empty for null.
     QString asString() const;
+    // The value as an editor shows it: asString, but times and timestamps keep the digits beyond
+    // the second ("12:30:09,1234") so that the text read back is the same value.
+    QString editText() const;
     QByteArray blobBytes() const; // blob content (text blobs as UTF-8)
 
     // Only in edit or insert state (automatic edit: in browse state they call edit() first).
@@ -157,6 +160,7 @@ public:
     bool isNull(int row, int field) const;
     QVariant value(int row, int field) const;
     QString text(int row, int field) const;
+    QString editText(int row, int field) const; // as Field::editText
 
     bool canInsert() const;
     bool canModify() const;
@@ -167,10 +171,13 @@ public:
     // query)", "Cannot delete from dataset. (No delete query)"; a dataset without any writing
     // statement: "<objectName>: Cannot modify a read-only dataset". Edit on an empty dataset inserts.
     void edit();
-    void insert(); // new empty row before the current row
-    void append(); // new empty row after the last row (reads every row first)
+    // A new row holds the defaults that the server evaluates for its columns (a column left as it
+    // is posts its default; one cleared posts NULL); the rest is empty.
+    void insert(); // new row before the current row
+    void append(); // new row after the last row (reads every row first)
     // Browse state: nothing. Closed: "Dataset not in edit or insert mode". A rejected post keeps
-    // the state and the values.
+    // the state and the values. An UPDATE or DELETE that changes no row, or more than one, is
+    // undone (a savepoint around it) and refused with a message; the row stays as it was.
     void post();
     void cancel();
     void remove(); // delete the current row; in insert state: cancel

@@ -124,7 +124,7 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
         }
         case Qt::EditRole:
             if (field->kind() == FieldKind::Boolean) return m_dataSet->value(row, f);
-            return m_dataSet->text(row, f);
+            return m_dataSet->editText(row, f);
         case Qt::TextAlignmentRole:
             if (isNumberKind(field->kind()))
                 return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));

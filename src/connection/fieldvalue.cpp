@@ -87,19 +87,25 @@ QString shortDateFormat() {
     return f;
 }
 
-bool parseTime(const QString& text, QTime* time) {
+bool parseTimeTicks(const QString& text, qint64* ticks) {
     static const QRegularExpression re(QStringLiteral(R"(^\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:[.,](\d{1,4}))?)?\s*$)"));
     const auto m = re.match(text);
     if (!m.hasMatch()) return false;
-    int ms = 0;
-    if (m.capturedLength(4) > 0) ms = m.captured(4).leftJustified(3, '0').left(3).toInt();
-    const QTime t(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), ms);
-    if (!t.isValid()) return false;
-    *time = t;
+    const int h = m.captured(1).toInt(), min = m.captured(2).toInt(), sec = m.captured(3).toInt();
+    if (h > 23 || min > 59 || sec > 59) return false;
+    const qint64 fraction = m.capturedLength(4) > 0 ? m.captured(4).leftJustified(4, '0').toInt() : 0;
+    *ticks = ((h * 60 + min) * 60 + sec) * qint64(10000) + fraction;
     return true;
 }
 
-bool parseDateTime(const QString& text, QDate* date, QTime* time, bool* hasTime) {
+bool parseTime(const QString& text, QTime* time) {
+    qint64 ticks = 0;
+    if (!parseTimeTicks(text, &ticks)) return false;
+    *time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(ticks / 10));
+    return true;
+}
+
+bool parseDateTime(const QString& text, QDate* date, QTime* time, bool* hasTime, qint64* ticks) {
     const QString s = text.trimmed();
     const qsizetype blank = s.indexOf(' ');
     const QString datePart = blank < 0 ? s : s.left(blank);
@@ -139,11 +145,12 @@ bool parseDateTime(const QString& text, QDate* date, QTime* time, bool* hasTime)
     }
     const QDate d(year, month, day);
     if (!d.isValid()) return false;
-    QTime t(0, 0);
-    if (!timePart.isEmpty() && !parseTime(timePart, &t)) return false;
+    qint64 t = 0;
+    if (!timePart.isEmpty() && !parseTimeTicks(timePart, &t)) return false;
     *date = d;
-    *time = t;
+    *time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(t / 10));
     *hasTime = !timePart.isEmpty();
+    if (ticks) *ticks = t;
     return true;
 }
 
@@ -215,6 +222,17 @@ QString textOf(const ColumnLayout& s, const Cell& c) {
     }
 }
 
+QString editTextOf(const ColumnLayout& s, const Cell& c) {
+    QString t = textOf(s, c);
+    if (c.null || (s.kind != FieldKind::Time && s.kind != FieldKind::DateTime)) return t;
+    const qint64 ticks = s.kind == FieldKind::Time ? c.i : splitTimestamp(c.i).second;
+    QString fraction = QString::number(ticks % 10000).rightJustified(4, '0');
+    while (fraction.endsWith('0'))
+        fraction.chop(1);
+    if (fraction.isEmpty()) return t;
+    return t + decimalPoint() + fraction;
+}
+
 QVariant variantOf(const ColumnLayout& s, const Cell& c) {
     if (c.null) return {};
     switch (s.kind) {
@@ -266,9 +284,11 @@ QVariant bindValueOf(const ColumnLayout& s, const Cell& c) {
     case SQL_TYPE_DATE:
         return dateOf(c.i);
     case SQL_TYPE_TIME:
-        return QTime::fromMSecsSinceStartOfDay(static_cast<int>(c.i / 10));
-    case SQL_TIMESTAMP:
-        return variantOf(s, c);
+        return QVariant::fromValue(SqlTime{static_cast<ISC_TIME>(c.i)});
+    case SQL_TIMESTAMP: {
+        const auto [days, ticks] = splitTimestamp(c.i);
+        return QVariant::fromValue(SqlTimestamp{static_cast<ISC_DATE>(days), static_cast<ISC_TIME>(ticks)});
+    }
     case SQL_BLOB:
         return QVariant::fromValue<qulonglong>(static_cast<qulonglong>(c.i));
     default:
@@ -320,17 +340,19 @@ Cell cellFromText(const ColumnLayout& s, const QString& text, const QString& fie
         QDate d;
         QTime t;
         bool hasTime = false;
-        if (!parseDateTime(text, &d, &t, &hasTime) || (s.kind == FieldKind::Date && hasTime && t != QTime(0, 0)))
+        qint64 ticks = 0;
+        if (!parseDateTime(text, &d, &t, &hasTime, &ticks) || (s.kind == FieldKind::Date && ticks != 0))
             throw AppError((s.kind == FieldKind::Date ? QStringLiteral("'%1' is not a valid date")
                                                        : QStringLiteral("'%1' is not a valid date and time"))
                                .arg(text));
-        c.i = s.kind == FieldKind::Date ? daysOf(d) : daysOf(d) * kTicksPerDay + ticksOf(t);
+        c.i = s.kind == FieldKind::Date ? daysOf(d) : daysOf(d) * kTicksPerDay + ticks;
         return c;
     }
     case FieldKind::Time: {
-        QTime t;
-        if (!parseTime(text, &t)) throw AppError(QStringLiteral("'%1' is not a valid time").arg(text));
-        c.i = ticksOf(t);
+        qint64 ticks = 0;
+        if (!parseTimeTicks(text, &ticks))
+            throw AppError(QStringLiteral("'%1' is not a valid time").arg(text));
+        c.i = ticks;
         return c;
     }
     case FieldKind::Boolean: {
@@ -410,12 +432,17 @@ Cell cellFromVariant(const ColumnLayout& s, const QVariant& v, const QString& fi
         else throw AppError(QStringLiteral("'%1' is not a valid date").arg(v.toString()));
         return c;
     case FieldKind::Time:
-        if (type == QMetaType::QDateTime) c.i = ticksOf(v.toDateTime().time());
+        if (type == qMetaTypeId<SqlTime>()) c.i = v.value<SqlTime>().ticks;
+        else if (type == qMetaTypeId<SqlTimestamp>()) c.i = v.value<SqlTimestamp>().ticks;
+        else if (type == QMetaType::QDateTime) c.i = ticksOf(v.toDateTime().time());
         else if (type == QMetaType::QTime) c.i = ticksOf(v.toTime());
         else throw AppError(QStringLiteral("'%1' is not a valid time").arg(v.toString()));
         return c;
     case FieldKind::DateTime:
-        if (type == QMetaType::QDateTime) {
+        if (type == qMetaTypeId<SqlTimestamp>()) {
+            const SqlTimestamp ts = v.value<SqlTimestamp>();
+            c.i = static_cast<qint64>(ts.date) * kTicksPerDay + ts.ticks;
+        } else if (type == QMetaType::QDateTime) {
             const QDateTime dt = v.toDateTime();
             c.i = daysOf(dt.date()) * kTicksPerDay + ticksOf(dt.time());
         } else if (type == QMetaType::QDate) {

@@ -18,6 +18,15 @@ ISC_DATE qDateToIscDate(const QDate& d) { return static_cast<ISC_DATE>(d.toJulia
 QTime iscTimeToQTime(ISC_TIME t) { return QTime::fromMSecsSinceStartOfDay(static_cast<int>(t / 10)); }
 ISC_TIME qTimeToIscTime(const QTime& t) { return static_cast<ISC_TIME>(t.msecsSinceStartOfDay()) * 10; }
 
+QString sqlTimeText(ISC_TIME ticks) {
+    const ISC_TIME secs = ticks / 10000;
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(secs / 3600, 2, 10, QChar('0'))
+        .arg(secs / 60 % 60, 2, 10, QChar('0'))
+        .arg(secs % 60, 2, 10, QChar('0'))
+        .arg(ticks % 10000, 4, 10, QChar('0'));
+}
+
 // ---------------------------------------------------------------------------------------------
 SqlDa::SqlDa() { reserve(1); }
 
@@ -176,6 +185,8 @@ void SqlDa::setValue(int i, const QVariant& val) {
     *v.sqlind = 0;
     const int t = type(i);
     const bool isText = val.typeId() == QMetaType::QString;
+    const bool exactTime = val.typeId() == qMetaTypeId<SqlTime>();
+    const bool exactStamp = val.typeId() == qMetaTypeId<SqlTimestamp>();
 
     auto bindAsText = [&](const QString& s, int charset) {
         if (i >= static_cast<int>(m_textOverrides.size())) m_textOverrides.resize(i + 1);
@@ -186,6 +197,25 @@ void SqlDa::setValue(int i, const QVariant& val) {
         v.sqllen = static_cast<ISC_SHORT>(std::min<qsizetype>(b.size(), 32767));
         v.sqldata = const_cast<char*>(b.constData());
     };
+
+    if (exactTime || exactStamp) {
+        const SqlTimestamp ts =
+            exactStamp ? val.value<SqlTimestamp>() : SqlTimestamp{0, val.value<SqlTime>().ticks};
+        if (t == SQL_TYPE_TIME) {
+            std::memcpy(v.sqldata, &ts.ticks, 4);
+        } else if (t == SQL_TIMESTAMP && exactStamp) {
+            const ISC_TIMESTAMP raw{ts.date, ts.ticks};
+            std::memcpy(v.sqldata, &raw, sizeof raw);
+        } else if (t == SQL_TYPE_DATE && exactStamp) {
+            std::memcpy(v.sqldata, &ts.date, 4);
+        } else {
+            // Any other parameter gets the literal, all digits included, for the server to convert.
+            const QString time = sqlTimeText(ts.ticks);
+            bindAsText(exactStamp ? iscDateToQDate(ts.date).toString(Qt::ISODate) + ' ' + time : time,
+                       t == SQL_TEXT || t == SQL_VARYING ? v.sqlsubtype & 0xff : 0);
+        }
+        return;
+    }
 
     switch (t) {
     case SQL_TEXT:
@@ -374,13 +404,18 @@ void Statement::unprepare() {
 }
 
 qint64 Statement::rowsAffected() {
+    const RecordCounts n = recordCounts();
+    return n.inserted + n.updated + n.deleted;
+}
+
+Statement::RecordCounts Statement::recordCounts() {
+    RecordCounts n;
     const char items[] = {isc_info_sql_records};
     char buf[64] = {};
     ISC_STATUS_ARRAY status = {};
     fbApi().isc_dsql_sql_info(status, &m_handle, sizeof items, items, sizeof buf, buf);
-    if (statusFailed(status) || buf[0] != isc_info_sql_records) return 0;
+    if (statusFailed(status) || buf[0] != isc_info_sql_records) return n;
     const FbApi& api = fbApi();
-    qint64 total = 0;
     const char* p = buf + 3;
     while (*p != isc_info_end && p < buf + sizeof buf - 3) {
         const char item = *p++;
@@ -388,11 +423,23 @@ qint64 Statement::rowsAffected() {
         p += 2;
         const qint64 count = api.isc_vax_integer(p, len);
         p += len;
-        if (item == isc_info_req_insert_count || item == isc_info_req_update_count ||
-            item == isc_info_req_delete_count)
-            total += count;
+        if (item == isc_info_req_insert_count)
+            n.inserted = count;
+        else if (item == isc_info_req_update_count)
+            n.updated = count;
+        else if (item == isc_info_req_delete_count)
+            n.deleted = count;
     }
-    return total;
+    return n;
+}
+
+void executeImmediate(Database* db, Transaction* tr, const QString& sql) {
+    ISC_STATUS_ARRAY status = {};
+    db->checkConnected();
+    const QByteArray text = sql.toUtf8();
+    fbApi().isc_dsql_execute_immediate(status, db->handle(), tr->handle(), 0, text.constData(),
+                                       static_cast<unsigned short>(db->sqlDialect()), nullptr);
+    checkStatus(status);
 }
 
 QByteArray Statement::readBlob(ISC_QUAD id) { return ::readBlob(m_db, m_tr, id); }

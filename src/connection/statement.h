@@ -9,6 +9,20 @@
 class Database;
 class Transaction;
 
+// TIME and TIMESTAMP values exactly as the server holds them (a QTime keeps only milliseconds, the
+// server ten-thousandths of a second): what is read goes back unchanged.
+struct SqlTime {
+    ISC_TIME ticks = 0;
+};
+struct SqlTimestamp {
+    ISC_DATE date = 0;
+    ISC_TIME ticks = 0;
+};
+Q_DECLARE_METATYPE(SqlTime)
+Q_DECLARE_METATYPE(SqlTimestamp)
+// Their literal text ("12:30:09.1234", "2020-03-15 12:30:09.1234"), for a parameter of another type.
+QString sqlTimeText(ISC_TIME ticks);
+
 // An XSQLDA with owned buffers. After describe, allocate() points every XSQLVAR's sqldata and
 // sqlind into one buffer of this object.
 class SqlDa {
@@ -39,9 +53,10 @@ public:
     QVariant value(int i) const;
     QString text(int i) const;
 
-    // Binding: null QVariant binds NULL; numbers, dates, times, booleans and texts are converted
-    // to the variable's type; a text bound to a non-text variable is sent as text for the server
-    // to convert. Blob variables take a blob id (qulonglong) or, via Statement::bind, bytes.
+    // Binding: null QVariant binds NULL; numbers, dates, times (also SqlTime and SqlTimestamp,
+    // exactly), booleans and texts are converted to the variable's type; a text bound to a non-text variable
+    // is sent as text for the server to convert. Blob variables take a blob id (qulonglong) or, via
+    // Statement::bind, bytes.
     void setValue(int i, const QVariant& v);
 
 private:
@@ -88,6 +103,11 @@ public:
     void closeCursor();           // keeps the prepared statement; errors swallowed
     void unprepare();             // releases the handle; errors swallowed
     qint64 rowsAffected();        // inserted + updated + deleted by the last execute
+    // Rows the last execute itself inserted, updated and deleted (not those of triggers).
+    struct RecordCounts {
+        qint64 inserted = 0, updated = 0, deleted = 0;
+    };
+    RecordCounts recordCounts();
 
     // Blob helpers on this statement's connection and transaction.
     QByteArray readBlob(ISC_QUAD id);
@@ -104,6 +124,9 @@ private:
     SqlDa m_out;
     SqlDa m_in;
 };
+
+// A statement without parameters or results, run once (savepoints). Raises DbError.
+void executeImmediate(Database* db, Transaction* tr, const QString& sql);
 
 // Blob streaming on a connection and transaction.
 QByteArray readBlob(Database* db, Transaction* tr, ISC_QUAD id);

@@ -139,13 +139,19 @@ void TableObject::updateIndexDefs() {
             rows.append(Row{trimRight(r.text(0)), r.value(1).toInt() == 1, r.value(2).toInt() == 1,
                             r.value(3).toInt(), trimRight(r.text(4))});
         });
+    // The primary key is the table's PRIMARY KEY constraint, whatever its index was named.
+    QString keyIndex;
+    db->metadataQuery(QStringLiteral("Select RDB$INDEX_NAME from RDB$RELATION_CONSTRAINTS where "
+                                     "RDB$RELATION_NAME = ? and RDB$CONSTRAINT_TYPE = 'PRIMARY KEY'"),
+                      {db->metadataName(m_tableName)},
+                      [&](const SqlDa& r) { keyIndex = trimRight(r.text(0)); });
     QSet<QString> seen;
     for (const Row& row : rows) {
         if (seen.contains(row.name)) continue;
         seen.insert(row.name);
         IndexDef def;
         def.name = row.name;
-        def.primary = row.name.startsWith(QLatin1String("RDB$PRIMARY"));
+        def.primary = row.name == keyIndex || row.name.startsWith(QLatin1String("RDB$PRIMARY"));
         def.unique = row.unique;
         def.descending = row.descending;
         if (row.segments == 1) {

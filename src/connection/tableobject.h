@@ -26,7 +26,7 @@ struct ColumnDef {
 struct IndexDef {
     QString name;                                           // trailing blanks removed
     QStringList fields;                                     // column names in segment order
-    bool primary = false;                                   // the name begins with RDB$PRIMARY
+    bool primary = false;                                   // the index of the PRIMARY KEY constraint
     bool unique = false;                                    // RDB$UNIQUE_FLAG = 1
     bool descending = false;                                // RDB$INDEX_TYPE = 1
     QString fieldsText() const { return fields.join(';'); } // A;B

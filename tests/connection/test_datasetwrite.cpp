@@ -36,7 +36,7 @@ private slots:
     void deleteRows();
     void misuseMessages();
     void parametersByName();
-    void modifyMatchingNoRow();
+    void modifyOrDeleteMatchingNoRowIsRefused();
     void valuesTypedAsText_data();
     void valuesTypedAsText();
     void stateChangedOnEveryChange();
@@ -142,7 +142,7 @@ void TestDataSetWrite::insertReadsBackComputedAndDefaulted() {
     fx.f("CODIGO")->setValue(7);
     fx.f("NOME")->setValue(QStringLiteral("Caio"));
     fx.f("CIDADE")->setValue(QStringLiteral("Recife"));
-    QVERIFY(fx.f("PAIS")->isNull());
+    QCOMPARE(fx.f("PAIS")->asString(), QStringLiteral("Brasil")); // the new row shows its default
     fx.ds->post();
     QCOMPARE(fx.ds->rowCount(), 1);
     QCOMPARE(fx.ds->recNo(), 1);
@@ -546,21 +546,43 @@ void TestDataSetWrite::parametersByName() {
     QCOMPARE(fx.tdb.scalar(QStringLiteral("select QUEM from LOG")), QStringLiteral("A2|B2|a|Ana|Ana Lima|null|:naoParam"));
 }
 
-void TestDataSetWrite::modifyMatchingNoRow() {
-    Fixture fx({kClientes, QStringLiteral("insert into CLIENTES (CODIGO, NOME) values (1, 'Ana')")});
+void TestDataSetWrite::modifyOrDeleteMatchingNoRowIsRefused() {
+    Fixture fx({kClientes, QStringLiteral("insert into CLIENTES (CODIGO, NOME) values (1, 'Ana')"),
+                QStringLiteral("insert into CLIENTES (CODIGO, NOME) values (2, 'Bia')")});
+    fx.useTable(QStringLiteral("CLIENTES"), QStringLiteral("order by CODIGO"));
     fx.ds->open();
+    fx.ds->next();
+    fx.f("NOME")->setValue(QStringLiteral("Beatriz")); // posted before: undoing the refused one keeps it
+    fx.ds->post();
+    fx.ds->first();
     {
         // The row goes away behind the dataset's back (same transaction).
         Statement st(fx.dm->Banco, fx.dm->Trans);
-        st.prepare(QStringLiteral("delete from CLIENTES"));
+        st.prepare(QStringLiteral("delete from CLIENTES where CODIGO = 1"));
         st.execute();
     }
     fx.f("NOME")->setValue(QStringLiteral("fantasma"));
-    fx.ds->post(); // no message
-    QCOMPARE(fx.ds->state(), DataSet::Browse);
+    QCOMPARE(errorText([&] { fx.ds->post(); }),
+             QStringLiteral(
+                 "O registro não foi gravado: ele não foi encontrado na tabela (pode ter sido alterado ou "
+                 "excluído por outro usuário)."));
+    QCOMPARE(fx.ds->state(), DataSet::Edit);
     QCOMPARE(fx.f("NOME")->asString(), QStringLiteral("fantasma"));
-    fx.ds->remove(); // neither here
-    QVERIFY(fx.ds->isEmpty());
+    fx.ds->cancel();
+    QCOMPARE(errorText([&] { fx.ds->remove(); }),
+             QStringLiteral(
+                 "O registro não foi excluído: ele não foi encontrado na tabela (pode ter sido alterado ou "
+                 "excluído por outro usuário)."));
+    QCOMPARE(fx.ds->rowCount(), 2);
+    QCOMPARE(fx.ds->currentRow(), 0);
+    // The transaction goes on.
+    fx.ds->append();
+    fx.f("CODIGO")->setValue(3);
+    fx.f("NOME")->setValue(QStringLiteral("Caio"));
+    fx.ds->post();
+    fx.commit();
+    QCOMPARE(fx.tdb.column(QStringLiteral("select NOME from CLIENTES order by CODIGO")),
+             (QStringList{"Beatriz", "Caio"}));
 }
 
 void TestDataSetWrite::valuesTypedAsText_data() {

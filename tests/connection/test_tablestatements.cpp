@@ -119,13 +119,12 @@ void TestTableStatements::generated_data() {
         << "Update ITENS Set A = :A,B = :B,C = :C Where B = :OLD_B And A = :OLD_A"
         << "Select * From ITENS Where B = :OLD_B And A = :OLD_A"
         << "Delete From ITENS Where B = :OLD_B And A = :OLD_A";
-    QTest::newRow("key index under its own name")
-        << "NOMEADA"
-        << "Where ID = :OLD_ID And V = :OLD_V"
-        << "Insert into NOMEADA (ID,V) Values (:ID,:V)"
-        << "Update NOMEADA Set ID = :ID,V = :V Where ID = :OLD_ID And V = :OLD_V"
-        << "Select * From NOMEADA Where ID = :OLD_ID And V = :OLD_V"
-        << "Delete From NOMEADA Where ID = :OLD_ID And V = :OLD_V";
+    QTest::newRow("key index under its own name") << "NOMEADA"
+                                                  << "Where ID = :OLD_ID"
+                                                  << "Insert into NOMEADA (ID,V) Values (:ID,:V)"
+                                                  << "Update NOMEADA Set ID = :ID,V = :V Where ID = :OLD_ID"
+                                                  << "Select * From NOMEADA Where ID = :OLD_ID"
+                                                  << "Delete From NOMEADA Where ID = :OLD_ID";
     QTest::newRow("array and computed left out, defaulted kept")
         << "MISTA"
         << "Where ID = :OLD_ID"

@@ -75,6 +75,18 @@ void TestValues::roundTrip_data() {
                                << QVariant(QDateTime(QDate(2000, 2, 29), QTime(12, 0, 1), Qt::UTC))
                                << QVariant(QDateTime(QDate(2000, 2, 29), QTime(12, 0, 1), Qt::UTC))
                                << "2000-02-29 12:00:01.0000";
+    // Values read go back exactly: ten-thousandths of a second, also into a parameter of another type.
+    const ISC_TIME ticks = (12 * 3600 + 30 * 60 + 9) * 10000 + 1234;
+    const ISC_DATE day = qDateToIscDate(QDate(2020, 3, 15));
+    QTest::newRow("time, exact") << "time" << QVariant::fromValue(SqlTime{ticks})
+                                 << QVariant(QTime(12, 30, 9, 123)) << "12:30:09.1234";
+    QTest::newRow("timestamp, exact")
+        << "timestamp" << QVariant::fromValue(SqlTimestamp{day, ticks})
+        << QVariant(QDateTime(QDate(2020, 3, 15), QTime(12, 30, 9, 123), Qt::UTC))
+        << "2020-03-15 12:30:09.1234";
+    QTest::newRow("exact timestamp into text")
+        << "varchar(30)" << QVariant::fromValue(SqlTimestamp{day, ticks})
+        << QVariant(QStringLiteral("2020-03-15 12:30:09.1234")) << "2020-03-15 12:30:09.1234";
     QTest::newRow("boolean true") << "boolean" << QVariant(true) << QVariant(true) << "TRUE";
     QTest::newRow("boolean false") << "boolean" << QVariant(false) << QVariant(false) << "FALSE";
     QTest::newRow("char pads") << "char(6)" << QVariant(QStringLiteral("pão"))
