@@ -13,6 +13,7 @@
 #include "platform/wincolor.h"
 #include "sql/commandhistory.h"
 #include "sql/scriptfile.h"
+#include "sql/ui/fgerasql.h"
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMdiSubWindow>
@@ -256,7 +257,10 @@ void TFSql::bexeClick() {
 }
 
 void TFSql::bgerClick() {
-    // The SQL generator's window takes over here once it exists.
+    TFGeraSql* generator = TFGeraSql::instance();
+    generator->exec();
+    const QString text = generator->sqlText();
+    if (!trimCommand(text).isEmpty()) MemoSql->setPlainText(text); // a blank result keeps the memo
 }
 
 void TFSql::bgraClick() {
