@@ -688,6 +688,8 @@ void TestFGeraSql::valuesGridLooks() {
             QCOMPARE(l.label->text(), l.text);
             QCOMPARE(l.label->palette().color(QPalette::WindowText), l.colour);
             QCOMPARE(l.label->font().pixelSize(), 16);
+            QVERIFY2(l.label->x() + l.label->fontMetrics().horizontalAdvance(l.text) <= ui->width(),
+                     qPrintable(l.text)); // the whole line shows
         }
         QCOMPARE(ui->BCan->text(), QStringLiteral("&Cancela"));
         QCOMPARE(ui->BOK->text(), QStringLiteral("OK"));

@@ -25,7 +25,9 @@ constexpr int kCommaColumn = 3;
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, Qt::GlobalColor colour, int top) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
-    l->setFont(sansFont(16)); // 12 pt
+    // 12 pt. The instructions span nearly the whole window: Arial's metrics, the nearest to the
+    // narrow MS Sans Serif, keep the longest one inside it.
+    l->setFont(arialFont(16));
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, colour);
     l->setPalette(pal);
