@@ -1,10 +1,8 @@
 #include "browse/ui/fcampos.h"
+#include "platform/ui/checklist.h"
 #include "platform/ui/uifont.h"
 #include "platform/ui/windowplace.h"
-#include <QFocusEvent>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
 
@@ -16,16 +14,15 @@ TFCampos::TFCampos(QWidget* parent) : QDialog(parent) {
     setFixedSize(247, 357);
     setFont(sansFont(11));
 
-    Campos = new QListWidget(this);
+    Campos = new TickList(this);
     Campos->setObjectName(QStringLiteral("Campos"));
     Campos->setGeometry(0, 0, 247, 308);
-    Campos->installEventFilter(this);
 
     Label1 = new QLabel(QStringLiteral("F1 - Marca todos  F2 - Desmarca todos"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setGeometry(2, 312, 247, Label1->sizeHint().height());
-    Label1->hide();
+    Campos->setHint(Label1);
 
     BitBtn1 = new QPushButton(QStringLiteral("Cancela"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
@@ -44,68 +41,15 @@ TFCampos::TFCampos(QWidget* parent) : QDialog(parent) {
 }
 
 void TFCampos::setFields(const QStringList& names, const QList<bool>& ticked) {
-    Campos->clear();
-    for (int i = 0; i < names.size(); ++i) {
-        auto* item = new QListWidgetItem(names.at(i), Campos);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(i < ticked.size() && ticked.at(i) ? Qt::Checked : Qt::Unchecked);
-    }
+    Campos->setItems(names, ticked);
     if (Campos->count() > 0) Campos->setCurrentRow(0);
 }
 
 QList<bool> TFCampos::ticks() const {
-    QList<bool> result;
-    result.reserve(Campos->count());
-    for (int i = 0; i < Campos->count(); ++i)
-        result << (Campos->item(i)->checkState() == Qt::Checked);
-    return result;
+    return Campos->ticks();
 }
 
 void TFCampos::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     centreOnScreen(this);
-}
-
-void TFCampos::CamposEnter() {
-    Label1->show();
-}
-
-void TFCampos::CamposExit() {
-    Label1->hide();
-}
-
-void TFCampos::tickAll(bool on) {
-    for (int i = 0; i < Campos->count(); ++i)
-        Campos->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
-}
-
-bool TFCampos::CamposKeyDown(int key) {
-    if (key == Qt::Key_F1) {
-        tickAll(true);
-        return true;
-    }
-    if (key == Qt::Key_F2) {
-        tickAll(false);
-        return true;
-    }
-    return false; // the check list's own keys (Space toggles the selected item)
-}
-
-bool TFCampos::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Campos) {
-        switch (e->type()) {
-        case QEvent::FocusIn:
-            CamposEnter();
-            break;
-        case QEvent::FocusOut:
-            CamposExit();
-            break;
-        case QEvent::KeyPress:
-            if (CamposKeyDown(static_cast<QKeyEvent*>(e)->key())) return true;
-            break;
-        default:
-            break;
-        }
-    }
-    return QDialog::eventFilter(watched, e);
 }

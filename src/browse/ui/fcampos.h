@@ -1,10 +1,10 @@
 #pragma once
+#include "platform/ui/checklist.h"
 #include <QDialog>
 #include <QList>
 #include <QStringList>
 
 class QLabel;
-class QListWidget;
 class QPushButton;
 
 // The field chooser ("Campos da Tabela"): one tick box per field; the ticked fields are the columns
@@ -14,8 +14,8 @@ class TFCampos : public QDialog {
 public:
     explicit TFCampos(QWidget* parent = nullptr);
 
-    QListWidget* Campos;
-    QLabel* Label1; // the F1/F2 hint, shown while Campos has the focus
+    TickList* Campos;
+    QLabel* Label1;       // the F1/F2 hint, shown while Campos has the focus
     QPushButton* BitBtn1; // "Cancela" (Esc)
     QPushButton* BitBtn2; // "OK" (Enter)
 
@@ -23,15 +23,6 @@ public:
     void setFields(const QStringList& names, const QList<bool>& ticked);
     QList<bool> ticks() const;
 
-    void CamposEnter();
-    void CamposExit();
-    // F1 ticks every item, F2 unticks every item. True when the key was one of them.
-    bool CamposKeyDown(int key);
-
 protected:
     void showEvent(QShowEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
-private:
-    void tickAll(bool on);
 };

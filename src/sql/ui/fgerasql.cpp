@@ -4,6 +4,7 @@
 #include "connection/dm.h"
 #include "platform/errorreport.h"
 #include "platform/prompts.h"
+#include "platform/ui/checklist.h"
 #include "platform/ui/icons.h"
 #include "platform/ui/singleinstance.h"
 #include "platform/ui/uifont.h"
@@ -12,9 +13,7 @@
 #include "sql/sqlgenerator.h"
 #include "sql/ui/fui.h"
 #include <QButtonGroup>
-#include <QFocusEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -44,13 +43,11 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int le
     return l;
 }
 
-QListWidget* makeList(QWidget* parent, const char* name, const QRect& place) {
-    auto* l = new QListWidget(parent);
-    l->setObjectName(QString::fromLatin1(name));
+// Single choice, rows 20 pixels high.
+void setRows(QListWidget* l, const QRect& place) {
     l->setSelectionMode(QAbstractItemView::SingleSelection);
     l->setItemDelegate(new TwentyPixelRows(l));
     l->setGeometry(place);
-    return l;
 }
 
 QToolButton* makePictureButton(QWidget* parent, const char* name, const QString& text, const QString& subject,
@@ -89,17 +86,19 @@ TFGeraSql::TFGeraSql(QWidget* parent) : QDialog(parent) {
     setPalette(pal);
 
     Label1 = makeLabel(this, "Label1", QStringLiteral("Tabelas"), 8, 6);
-    Tabelas = makeList(this, "Tabelas", {8, 28, 200, 262});
+    Tabelas = new QListWidget(this);
+    Tabelas->setObjectName(QStringLiteral("Tabelas"));
+    setRows(Tabelas, {8, 28, 200, 262});
     Label2 = makeLabel(this, "Label2", QStringLiteral("Campos"), 216, 6);
-    Campos = makeList(this, "Campos", {216, 28, 200, 262});
-    Campos->installEventFilter(this);
-
+    Campos = new TickList(this);
+    Campos->setObjectName(QStringLiteral("Campos"));
+    setRows(Campos, {216, 28, 200, 262});
     msg = new QLabel(QStringLiteral("F1 - Marca Todos  F2 - Desmarca todos"), this);
     msg->setObjectName(QStringLiteral("msg"));
     msg->setFont(sansFont(11)); // 8 pt
     msg->move(216, 292);
     msg->adjustSize();
-    msg->hide();
+    Campos->setHint(msg);
 
     Rg = new QGroupBox(QStringLiteral("  Comandos  "), this);
     Rg->setObjectName(QStringLiteral("Rg"));
@@ -188,17 +187,11 @@ QString TFGeraSql::selectedTable() const {
 }
 
 QStringList TFGeraSql::fieldNames() const {
-    QStringList names;
-    for (int i = 0; i < Campos->count(); ++i)
-        names << Campos->item(i)->text();
-    return names;
+    return Campos->names();
 }
 
 QList<bool> TFGeraSql::ticks() const {
-    QList<bool> result;
-    for (int i = 0; i < Campos->count(); ++i)
-        result << (Campos->item(i)->checkState() == Qt::Checked);
-    return result;
+    return Campos->ticks();
 }
 
 void TFGeraSql::showEvent(QShowEvent* e) {
@@ -228,56 +221,7 @@ void TFGeraSql::TabelasClick() {
     }
     QStringList fields;
     banco()->getFieldNames(table, fields); // a failure leaves the list as it was
-    Campos->clear();
-    for (const QString& name : fields) {
-        auto* item = new QListWidgetItem(name, Campos);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
-}
-
-void TFGeraSql::tickAll(bool on) {
-    for (int i = 0; i < Campos->count(); ++i)
-        Campos->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
-}
-
-bool TFGeraSql::CamposKeyDown(int key) {
-    if (key == Qt::Key_F1) {
-        tickAll(true);
-        return true;
-    }
-    if (key == Qt::Key_F2) {
-        tickAll(false);
-        return true;
-    }
-    return false;
-}
-
-void TFGeraSql::CamposEnter() {
-    msg->show();
-}
-
-void TFGeraSql::CamposExit() {
-    msg->hide();
-}
-
-bool TFGeraSql::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Campos) {
-        switch (e->type()) {
-        case QEvent::FocusIn:
-            CamposEnter();
-            break;
-        case QEvent::FocusOut:
-            CamposExit();
-            break;
-        case QEvent::KeyPress:
-            if (CamposKeyDown(static_cast<QKeyEvent*>(e)->key())) return true;
-            break;
-        default:
-            break;
-        }
-    }
-    return QDialog::eventFilter(watched, e);
+    Campos->setItems(fields);              // every box cleared
 }
 
 void TFGeraSql::addLines(const QStringList& lines) {

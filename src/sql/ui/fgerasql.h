@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/ui/checklist.h"
 #include <QDialog>
 #include <QList>
 #include <QStringList>
@@ -28,8 +29,8 @@ public:
     QLabel* Label1;
     QListWidget* Tabelas;
     QLabel* Label2;
-    QListWidget* Campos; // one tick box per field
-    QGroupBox* Rg;       // "Select", "Update", "Delete", "Insert"
+    TickList* Campos; // one tick box per field; F1 ticks all, F2 clears all
+    QGroupBox* Rg;    // "Select", "Update", "Delete", "Insert"
     QButtonGroup* RgItems;
     QToolButton* BitBtn1; // "&Gera Sql"
     QToolButton* BitBtn2; // "&Where"
@@ -53,10 +54,6 @@ public:
 
     void FormShow();
     void TabelasClick();
-    // F1 ticks every field, F2 clears every field. True when the key was one of them.
-    bool CamposKeyDown(int key);
-    void CamposEnter();
-    void CamposExit();
     void BitBtn1Click();
     void BitBtn2Click();
     void BretClick();
@@ -66,9 +63,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void addLines(const QStringList& lines);
-    void tickAll(bool on);
 };
