@@ -51,8 +51,3 @@ QStringList insertStatement(const QString& table, const QList<ValueRow>& rows, i
     return {QStringLiteral("Insert Into ") + quoteIdentifier(table, dialect), '(' + listed(names) + ')',
             QStringLiteral("Values"), '(' + listed(values) + ')'};
 }
-
-QString withLineAdded(const QString& text, const QString& line) {
-    if (text.isEmpty() || text.endsWith(QLatin1Char('\n'))) return text + line;
-    return text + QLatin1Char('\n') + line;
-}

@@ -5,8 +5,8 @@
 
 // Statement texts of the SQL generator. Table and field names go through quoteIdentifier, so a
 // name the server only knows quoted (lower case, blanks, accents, reserved words) still names its
-// object while regular upper-case names stay as listed; values are written exactly as typed. The
-// blanks are the generator's own and are kept as they are (users' scripts compare them).
+// object while regular upper-case names stay as listed; values are written exactly as typed. Every
+// blank below is part of the text, including the trailing ones.
 
 // Columns 0, 1 and 2 of one data row of the values grid: field name, "=" and the typed value. The
 // row the grid offers when no field is ticked has an empty name and an empty "=".
@@ -31,7 +31,3 @@ QString deleteStatement(const QString& table, int dialect = 3);
 // "Insert Into <table>", "(<names>)", "Values", "(<values>)": each item followed by ", ", the
 // last one by one blank.
 QStringList insertStatement(const QString& table, const QList<ValueRow>& rows, int dialect = 3);
-
-// The text with one more line added at its end, as a memo adds a line: after a line break unless
-// the text is empty or already ends with one. The line may hold several lines itself.
-QString withLineAdded(const QString& text, const QString& line);
