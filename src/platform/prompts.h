@@ -31,6 +31,7 @@ struct FileDialogRequest {
     QString defaultSuffix;    // added when the typed name has none
     bool confirmOverwrite = true;
     bool mustExist = true;    // open dialogs only
+    bool picturePreview = false; // shows the selected picture beside the file list
 };
 
 struct LoginRequest {

@@ -16,7 +16,9 @@ QString systemReason(const QFileDevice& f) {
     return s.isEmpty() ? QString::fromLocal8Bit(std::strerror(errno)) : s;
 }
 
-QByteArray readAll(const QString& path) {
+} // namespace
+
+QByteArray readFileBytes(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         const int err = errno;
@@ -27,7 +29,7 @@ QByteArray readAll(const QString& path) {
     return f.readAll();
 }
 
-void writeAll(const QString& path, const QByteArray& data) {
+void writeFileBytes(const QString& path, const QByteArray& data) {
     QSaveFile f(path);
     errno = 0;
     // Unbuffered: a buffered QFileDevice takes a short write (disk full, size limit) for success
@@ -42,7 +44,6 @@ void writeAll(const QString& path, const QByteArray& data) {
     }
     if (!f.commit()) throw AppError(cannotCreateMessage(path, systemReason(f)));
 }
-} // namespace
 
 QString cannotOpenMessage(const QString& path, const QString& reason) {
     return QStringLiteral("Cannot open file \"%1\". %2").arg(nativePath(path), reason);
@@ -53,7 +54,7 @@ QString cannotCreateMessage(const QString& path, const QString& reason) {
 }
 
 QString readText(const QString& path) {
-    QString text = fromCp1252(readAll(path));
+    QString text = fromCp1252(readFileBytes(path));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QChar('\r'), QChar('\n'));
     return text;
@@ -72,7 +73,7 @@ void writeTextLines(const QString& path, const QStringList& lines) {
         data += toCp1252(line);
         data += "\r\n";
     }
-    writeAll(path, data);
+    writeFileBytes(path, data);
 }
 
 void writeText(const QString& path, const QString& text) {
@@ -94,5 +95,5 @@ void writeText(const QString& path, const QString& text) {
                                       "como \"%2\". Nada foi gravado")
                            .arg(nativePath(path), offender));
     }
-    writeAll(path, data);
+    writeFileBytes(path, data);
 }

@@ -16,5 +16,9 @@ void writeTextLines(const QString& path, const QStringList& lines);
 // Windows-1252 are refused with AppError (nothing is written).
 void writeText(const QString& path, const QString& text);
 
+// A file's bytes as they stand, and a file written whole (through a temporary file) with them.
+QByteArray readFileBytes(const QString& path);
+void writeFileBytes(const QString& path, const QByteArray& data);
+
 QString cannotOpenMessage(const QString& path, const QString& reason);
 QString cannotCreateMessage(const QString& path, const QString& reason);

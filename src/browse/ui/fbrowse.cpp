@@ -2,11 +2,13 @@
 #include "browse/browsestate.h"
 #include "browse/filtertext.h"
 #include "browse/ui/browsegrid.h"
+#include "browse/ui/editortable.h"
 #include "browse/ui/fcampos.h"
 #include "browse/ui/fmemo.h"
 #include "browse/ui/fordem.h"
 #include "browse/ui/fwhere.h"
 #include "connection/datasetmodel.h"
+#include "connection/datasource.h"
 #include "connection/dm.h"
 #include "connection/transaction.h"
 #include "platform/apperror.h"
@@ -378,10 +380,14 @@ void TFBrowse::SFiltroClick() {
     }
 }
 
-// The spreadsheet export and the record form are tools of their own windows; these buttons reach
-// them once they exist.
+// The spreadsheet export is a tool of its own window; this button reaches it once it exists.
 void TFBrowse::SExcelClick() {}
-void TFBrowse::SformClick() {}
+
+void TFBrowse::SformClick() {
+    TEditorTable form(this); // released when this use ends
+    form.Ds->setDataSet(IBDataSet1);
+    form.exec();
+}
 
 bool TFBrowse::FormKeyDown(int key) {
     if (IBDataSet1->state() != DataSet::Browse) return false;

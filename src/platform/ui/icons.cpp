@@ -524,6 +524,66 @@ void drawPrinter(QPainter& p) {
     p.drawEllipse(QPointF(25, 16), 1.5, 1.5);
 }
 
+// The record form's buttons.
+void drawSheetSparkle(QPainter& p) {
+    drawSheet(p, QRectF(4.5, 5.5, 18, 24));
+    // A four-pointed sparkle over the sheet's corner.
+    const QPointF c(24, 8);
+    QPainterPath star;
+    star.moveTo(c + QPointF(0, -7));
+    star.quadTo(c, c + QPointF(7, 0));
+    star.quadTo(c, c + QPointF(0, 7));
+    star.quadTo(c, c + QPointF(-7, 0));
+    star.quadTo(c, c + QPointF(0, -7));
+    p.setPen(QPen(QColor(170, 120, 0), 0.8));
+    p.setBrush(QColor(255, 215, 40));
+    p.drawPath(star);
+}
+
+void drawBoxedTick(QPainter& p) {
+    p.setPen(QPen(QColor(60, 60, 60), 1.5));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 6.5, 20, 20));
+    drawGreenCheck(p, QPolygonF{{9, 16}, {14, 22}, {28, 5}});
+}
+
+void drawAbCursor(QPainter& p) {
+    QFont f(QStringLiteral("Sans Serif"));
+    f.setBold(true);
+    f.setPixelSize(17);
+    p.setFont(f);
+    p.setPen(QColor(20, 40, 120));
+    p.drawText(QRectF(0, 4, 23, 24), Qt::AlignCenter, QStringLiteral("ab"));
+    // The text cursor: an I-beam after the letters.
+    p.setPen(QPen(QColor(30, 30, 30), 1.6, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(26, 6), QPointF(26, 27));
+    p.drawLine(QPointF(23, 6), QPointF(29, 6));
+    p.drawLine(QPointF(23, 27), QPointF(29, 27));
+}
+
+void drawCrossedSheet(QPainter& p) {
+    drawSheet(p, QRectF(5.5, 2.5, 19, 26));
+    const QLineF a(QPointF(7, 6), QPointF(25, 27));
+    const QLineF b(QPointF(25, 6), QPointF(7, 27));
+    p.setPen(QPen(QColor(140, 0, 0), 4.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(a);
+    p.drawLine(b);
+    p.setPen(QPen(QColor(230, 20, 20), 2.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(a);
+    p.drawLine(b);
+}
+
+void drawArrow(QPainter& p, bool up) {
+    // A broad arrow: a head over a shaft, pointing up (mirrored for down).
+    QPolygonF arrow{{16, 2}, {30, 17}, {21, 17}, {21, 30}, {11, 30}, {11, 17}, {2, 17}};
+    if (!up)
+        for (QPointF& pt : arrow)
+            pt.setY(32 - pt.y());
+    p.setPen(QPen(QColor(20, 20, 20), 1.5, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(QColor(20, 20, 20));
+    p.drawPolygon(arrow);
+}
+
 const std::map<QString, Drawing>& drawings() {
     static const std::map<QString, Drawing> all{
         {QStringLiteral("network-drive"), drawNetworkDrive},
@@ -556,6 +616,12 @@ const std::map<QString, Drawing>& drawings() {
         {QStringLiteral("floppy-disk"), drawFloppyDisk},
         {QStringLiteral("sheet-in-tray"), drawSheetInTray},
         {QStringLiteral("printer"), drawPrinter},
+        {QStringLiteral("sheet-sparkle"), drawSheetSparkle},
+        {QStringLiteral("boxed-tick"), drawBoxedTick},
+        {QStringLiteral("ab-cursor"), drawAbCursor},
+        {QStringLiteral("crossed-sheet"), drawCrossedSheet},
+        {QStringLiteral("arrow-up"), [](QPainter& p) { drawArrow(p, true); }},
+        {QStringLiteral("arrow-down"), [](QPainter& p) { drawArrow(p, false); }},
     };
     return all;
 }

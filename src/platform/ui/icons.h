@@ -35,6 +35,12 @@
 //   "floppy-disk"          a floppy disk (save a file)
 //   "sheet-in-tray"        a sheet in a tray (load a file)
 //   "printer"              a printer (print)
+//   "sheet-sparkle"        a blank sheet with a sparkle (new row, record form)
+//   "boxed-tick"           a tick in a box (post the row, record form)
+//   "ab-cursor"            the letters a and b with a text cursor (edit, record form)
+//   "crossed-sheet"        a crossed-out sheet (delete, record form)
+//   "arrow-up"             an arrow pointing up (previous row)
+//   "arrow-down"           an arrow pointing down (next row)
 QIcon subjectIcon(const QString& subject);
 // The subject drawn at size x size pixels (device-independent); null for an unknown subject.
 QPixmap subjectPixmap(const QString& subject, int size);

@@ -1,8 +1,12 @@
 #include "platform/ui/qtprompts.h"
 #include "connection/ui/logindialog.h"
+#include "platform/picturefile.h"
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -34,6 +38,24 @@ QMessageBox::StandardButton standardButton(MsgButton b) {
     return QMessageBox::NoButton;
 }
 
+// A picture of the selected file beside the file list.
+void addPicturePreview(QFileDialog* dlg) {
+    dlg->setOption(QFileDialog::DontUseNativeDialog, true); // only the toolkit's own dialog has room for it
+    auto* grid = qobject_cast<QGridLayout*>(dlg->layout());
+    if (!grid) return;
+    auto* preview = new QLabel(dlg);
+    preview->setObjectName(QStringLiteral("picturePreview"));
+    preview->setFixedSize(160, 160);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameShape(QFrame::StyledPanel);
+    grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+    QObject::connect(dlg, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        const QImage picture =
+            QFileInfo(path).isFile() ? previewPictureFile(path, preview->contentsRect().size()) : QImage();
+        preview->setPixmap(picture.isNull() ? QPixmap() : QPixmap::fromImage(picture));
+    });
+}
+
 QString runFileDialog(const FileDialogRequest& r, QFileDialog::AcceptMode mode) {
     QPointer<QFileDialog> dlg = new QFileDialog(dialogParent(), r.title, r.directory);
     dlg->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -46,6 +68,7 @@ QString runFileDialog(const FileDialogRequest& r, QFileDialog::AcceptMode mode) 
     } else {
         dlg->setFileMode(r.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     }
+    if (r.picturePreview) addPicturePreview(dlg);
     QString chosen;
     if (dlg->exec() == QDialog::Accepted && dlg && !dlg->selectedFiles().isEmpty())
         chosen = dlg->selectedFiles().first();
