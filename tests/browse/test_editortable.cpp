@@ -8,6 +8,7 @@
 #include "connection/datasource.h"
 #include "connection/dm.h"
 #include "connection/transaction.h"
+#include "connection/ui/dbcontrols.h"
 #include "platform/picturefile.h"
 #include "platform/ui/mdihost.h"
 #include "platform/wincolor.h"
@@ -15,6 +16,7 @@
 #include "support/fbfixture.h"
 #include "support/files.h"
 #include "support/modal.h"
+#include "support/testconnection.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -50,6 +52,7 @@ private slots:
     void controlsReadOnlyUnlessEditing();
     void typedValuesArePosted();
     void insertedRowAndRequiredField();
+    void longTextLoadsInPartsAndPostsWhole();
     void escapeAndCancelDropTyping();
     void refusedValueKeepsTheFocus();
     void refusedCharacterBeeps();
@@ -529,6 +532,45 @@ void TestEditorTable::insertedRowAndRequiredField() {
     QCOMPARE(textOf(form, DOBRO), QStringLiteral("14")); // re-read after the post
     b->SCommitClick();
     QCOMPARE(scalar(QStringLiteral("select NOME from PESSOAS where ID = 7")), QStringLiteral("Nova"));
+}
+
+void TestEditorTable::longTextLoadsInPartsAndPostsWhole() {
+    // Over two parts, with a character of two UTF-16 units across the first boundary and line
+    // breaks as CR LF.
+    QString text = QString(DBMemo::LoadingPart - 1, QLatin1Char('x')) + QStringLiteral("\U0001F600");
+    for (int i = 0; i < 9000; ++i)
+        text += QStringLiteral("linha %1 ação \U0001F600\r\n").arg(i);
+    TFBrowse* b = openBrowse(QStringLiteral("PESSOAS"), QStringLiteral(" order by ID"));
+    b->IBDataSet1->setCurrentRow(1);
+    b->IBDataSet1->field(OBS)->setValue(text);
+    b->IBDataSet1->post();
+    b->SCommitClick();
+    b->SAbreClick();
+
+    TEditorTable* form = openForm(b, 0);
+    auto* memo = qobject_cast<DBMemo*>(form->fieldControl(OBS));
+    form->SDown->click();
+    form->SEdita->click();
+    QVERIFY(!memo->fullyLoaded());
+    QVERIFY(memo->isReadOnly()); // until it is all there
+    QTRY_VERIFY(memo->fullyLoaded());
+    QVERIFY(!memo->isReadOnly());
+    QCOMPARE(memo->toPlainText().size(), text.size() - 9000);
+
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, QStringLiteral("fim"));
+    form->SGrava->click();
+    b->SCommitClick();
+
+    TestConnection other(m_db->path());
+    other.open();
+    DataSet stored;
+    stored.setDatabase(&other.db);
+    stored.setTransaction(&other.tr);
+    stored.setSelectSQL({QStringLiteral("select OBS from PESSOAS where ID = 2")});
+    stored.open();
+    QCOMPARE(stored.field(0)->asString(), text + QStringLiteral("fim"));
 }
 
 void TestEditorTable::escapeAndCancelDropTyping() {

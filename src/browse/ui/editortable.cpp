@@ -143,10 +143,22 @@ void TEditorTable::showEvent(QShowEvent* e) {
     qApp->installEventFilter(this);
     if (m_shown) return;
     m_shown = true;
-    // The designed size is the outer one, frame included.
-    const QSize frame = frameGeometry().size() - size();
-    if (!frame.isEmpty()) resize(QSize(640, 480) - frame);
+    fitOuterSize();
     runGuarded([this] { FormShow(); });
+}
+
+void TEditorTable::fitOuterSize() {
+    // The designed size is the outer one, frame included; the window manager may tell the frame
+    // only once the window is on the screen.
+    const QSize frame = frameGeometry().size() - size();
+    if (m_outerSized || frame.isEmpty()) return;
+    m_outerSized = true;
+    resize(QSize(640, 480) - frame);
+}
+
+void TEditorTable::moveEvent(QMoveEvent* e) {
+    QDialog::moveEvent(e);
+    if (m_shown) fitOuterSize();
 }
 
 void TEditorTable::hideEvent(QHideEvent* e) {

@@ -79,6 +79,7 @@ protected:
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -86,6 +87,7 @@ protected:
 private:
     QToolButton* makeButton(const char* name, const char* picture, int pictureSize, int left,
                             const QString& hint, void (TEditorTable::*handler)());
+    void fitOuterSize();
     void widenLines(); // memo editors and pictures keep their right edge inside the field area
     void scrollTo(QWidget* control);
     void showPictures();
@@ -102,4 +104,5 @@ private:
     std::vector<QWidget*> m_wideControls; // memo editors and pictures, anchored on both sides
     QPointer<PictureControl> m_popupPicture;
     bool m_shown = false;
+    bool m_outerSized = false;
 };

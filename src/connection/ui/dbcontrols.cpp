@@ -4,8 +4,8 @@
 #include "platform/prompts.h"
 #include <QKeyEvent>
 #include <QLocale>
-#include <QTextBlock>
 #include <QTimer>
+#include <algorithm>
 
 // ---------------------------------------------------------------------------------------------
 // FieldBinding
@@ -24,7 +24,14 @@ FieldBinding::~FieldBinding() {
 }
 
 Field* FieldBinding::field() const {
-    return m_source ? m_source->field(m_fieldName) : nullptr;
+    if (!m_source) return nullptr;
+    // By the index found before while it names the same field: a search by name walks through
+    // every field, at every control of a wide row.
+    Field* f = m_source->field(m_fieldIndex);
+    if (f && f->fieldName() == m_fieldName) return f;
+    f = m_source->field(m_fieldName);
+    m_fieldIndex = f ? f->index() : -1;
+    return f;
 }
 
 void FieldBinding::refresh(bool keepTyped) {
@@ -52,10 +59,12 @@ void FieldBinding::updateData() {
     if (!m_modified) return;
     Field* f = field();
     if (!f || !m_source->canModify(f)) return;
+    const QString text = typedText();
     m_modified = false;
+    writing(text);
     try {
         // The row announces the change, and the control then shows the value as the field reads it.
-        f->setAsString(typedText());
+        f->setAsString(text);
     } catch (...) {
         m_modified = true;
         m_control->setFocus();
@@ -122,7 +131,7 @@ DBMemo::DBMemo(DataSource* source, const QString& fieldName, QWidget* parent)
     : QPlainTextEdit(parent), FieldBinding(this, source, fieldName) {
     setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (loading()) return;
+        if (loading() || m_appending) return;
         m_changed = true;
         typed();
     });
@@ -137,16 +146,70 @@ void DBMemo::showValue(Field* field) {
     if (!m_changed && text == m_shown) return;
     m_shown = text;
     m_changed = false;
-    setPlainText(text);
+    qsizetype first = std::min(text.size(), LoadingPart);
+    if (first < text.size() && text.at(first - 1).isHighSurrogate()) --first;
+    m_pendingAt = first;
+    setPlainText(first < text.size() ? text.left(first) : text);
+    if (!fullyLoaded()) {
+        document()->setUndoRedoEnabled(false);
+        setReadOnly(true);
+        scheduleNextPart();
+    }
 }
 
-QString DBMemo::typedText() const {
+void DBMemo::scheduleNextPart() {
+    if (m_partScheduled) return;
+    m_partScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_partScheduled = false;
+        loadNextPart();
+    });
+}
+
+void DBMemo::loadNextPart() {
+    if (fullyLoaded()) return;
+    qsizetype n = std::min(m_shown.size() - m_pendingAt, LoadingPart);
+    if (m_pendingAt + n < m_shown.size() && m_shown.at(m_pendingAt + n - 1).isHighSurrogate()) --n;
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    m_appending = true; // not typed by the user
+    end.insertText(m_shown.mid(m_pendingAt, n));
+    m_appending = false;
+    m_pendingAt += n;
+    if (!fullyLoaded()) {
+        scheduleNextPart();
+        return;
+    }
+    document()->setUndoRedoEnabled(true);
+    setReadOnly(!m_editable);
+    viewport()->update();
+}
+
+void DBMemo::setEditable(bool on) {
+    m_editable = on;
+    setReadOnly(!on || !fullyLoaded());
+}
+
+QString DBMemo::plainText() const {
     // The raw text: non-breaking blanks stay as typed.
     QString text = document()->toRawText();
     for (QChar& c : text)
         if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = QLatin1Char('\n');
+    return text;
+}
+
+QString DBMemo::typedText() const {
+    QString text = plainText();
     if (m_crlf) text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return text;
+}
+
+void DBMemo::writing(const QString& text) {
+    // The field is about to hold what the editor shows: it need not be set again afterwards.
+    m_shown = text;
+    if (m_crlf) m_shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_pendingAt = m_shown.size();
+    m_changed = false;
 }
 
 void DBMemo::keyPressEvent(QKeyEvent* e) {

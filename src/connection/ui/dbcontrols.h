@@ -29,6 +29,8 @@ protected:
     virtual QString typedText() const = 0;
     virtual void selectText() = 0;
     virtual void setEditable(bool on) = 0;
+    // The text is about to become the field's value.
+    virtual void writing(const QString& text) {}
 
     void reset();                      // shows the field, dropping what was typed
     void typed();                      // the user changed the text
@@ -42,6 +44,7 @@ private:
     QWidget* m_control;
     QPointer<DataSource> m_source;
     QString m_fieldName;
+    mutable int m_fieldIndex = -1; // where the field was found last
     bool m_modified = false;
     bool m_loading = false;
 };
@@ -63,22 +66,34 @@ protected:
 };
 
 // The multi-line editor of a text blob. Tab moves to the next control; line breaks are written
-// back in the form that the field's text used.
+// back in the form that the field's text used. A long text goes in by parts between events, so
+// that the window never freezes on it; it is read-only until it is all there.
 class DBMemo : public QPlainTextEdit, public FieldBinding {
     Q_OBJECT
 public:
     DBMemo(DataSource* source, const QString& fieldName, QWidget* parent = nullptr);
+    static constexpr qsizetype LoadingPart = 128 * 1024; // characters set in one go
+    bool fullyLoaded() const { return m_pendingAt >= m_shown.size(); }
 
 protected:
     void showValue(Field* field) override;
     QString typedText() const override;
     void selectText() override { selectAll(); }
-    void setEditable(bool on) override { setReadOnly(!on); }
+    void setEditable(bool on) override;
+    void writing(const QString& text) override;
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
-    QString m_shown;        // the field's text as last shown, to skip setting it again
-    bool m_changed = false; // typed into since
+    QString plainText() const; // the editor's text, line breaks as '\n'
+    void scheduleNextPart();
+    void loadNextPart();
+
+    QString m_shown;           // the field's text as last shown ('\n' line breaks)
+    qsizetype m_pendingAt = 0; // how much of it the editor holds while it is being loaded
+    bool m_changed = false;    // typed into since
+    bool m_appending = false;  // a part of a long text going in
+    bool m_partScheduled = false;
     bool m_crlf = false;
+    bool m_editable = false;
 };
