@@ -10,6 +10,7 @@
 #include "connection/dm.h"
 #include "connection/identifiers.h"
 #include "connection/transaction.h"
+#include "support/browsewindows.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
 #include <QComboBox>
@@ -59,7 +60,7 @@ private:
 
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<ConnectedHolder> m_holder;
-    QList<QPointer<QWidget>> m_windows;
+    BrowseWindows m_browses;
 };
 
 void TestBrowseFilter::initTestCase() {
@@ -87,9 +88,7 @@ void TestBrowseFilter::init() {
 }
 
 void TestBrowseFilter::cleanup() {
-    for (const QPointer<QWidget>& w : std::as_const(m_windows))
-        delete w.data();
-    m_windows.clear();
+    m_browses.closeAll();
     if (m_holder->dm.Trans->active()) m_holder->dm.Trans->rollback();
     m_holder.reset();
     TFWhere::instance()->clearConditions();
@@ -100,13 +99,7 @@ void TestBrowseFilter::cleanupTestCase() {
 }
 
 TFBrowse* TestBrowseFilter::openBrowse(const QString& table) {
-    CurrentTable = table;
-    BrowseSelect = QStringLiteral("Select * From ") + quoteIdentifier(table);
-    auto* b = new TFBrowse;
-    m_windows.append(b);
-    b->show();
-    b->setWindowTitle(CurrentTable);
-    return b;
+    return m_browses.open(table);
 }
 
 void TestBrowseFilter::onModal(std::function<void(QDialog*)> act) {

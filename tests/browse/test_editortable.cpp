@@ -12,6 +12,7 @@
 #include "platform/picturefile.h"
 #include "platform/ui/mdihost.h"
 #include "platform/wincolor.h"
+#include "support/browsewindows.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
 #include "support/files.h"
@@ -69,7 +70,7 @@ private slots:
     void saveToFile();
 
 private:
-    TFBrowse* openBrowse(const QString& table, const QString& order);
+    TFBrowse* openBrowse(const QString& table, const QString& order) { return m_browses.open(table, order); }
     TEditorTable* openForm(TFBrowse* b, int row = 0);
     void popup(TEditorTable* form, int fieldIndex);
     QString scalar(const QString& sql) { return m_db->scalar(sql); }
@@ -78,7 +79,7 @@ private:
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<ConnectedHolder> m_holder;
     std::unique_ptr<QTemporaryDir> m_files;
-    QList<QPointer<QWidget>> m_windows;
+    BrowseWindows m_browses;
     QByteArray m_png; // the picture stored in row 1
 };
 
@@ -172,9 +173,7 @@ void TestEditorTable::init() {
 }
 
 void TestEditorTable::cleanup() {
-    for (const QPointer<QWidget>& w : std::as_const(m_windows))
-        delete w.data();
-    m_windows.clear();
+    m_browses.closeAll();
     setMdiHost(nullptr);
     if (m_holder->dm.Trans->active()) m_holder->dm.Trans->rollback();
     m_holder.reset();
@@ -182,15 +181,6 @@ void TestEditorTable::cleanup() {
 
 void TestEditorTable::cleanupTestCase() {
     m_db.reset();
-}
-
-TFBrowse* TestEditorTable::openBrowse(const QString& table, const QString& order) {
-    CurrentTable = table;
-    BrowseSelect = QStringLiteral("Select * From ") + table + order;
-    auto* b = new TFBrowse;
-    m_windows.append(b);
-    b->show();
-    return b;
 }
 
 // The form as the browse window opens it, but not modal, on the given row.

@@ -10,6 +10,7 @@
 #include "connection/transaction.h"
 #include "platform/ui/mdihost.h"
 #include "platform/wincolor.h"
+#include "support/browsewindows.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
 #include "support/modal.h"
@@ -75,7 +76,7 @@ private:
 
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<ConnectedHolder> m_holder;
-    QList<QPointer<QWidget>> m_windows;
+    BrowseWindows m_browses;
 };
 
 namespace {
@@ -126,9 +127,7 @@ void TestFBrowse::init() {
 }
 
 void TestFBrowse::cleanup() {
-    for (const QPointer<QWidget>& w : std::as_const(m_windows))
-        delete w.data();
-    m_windows.clear();
+    m_browses.closeAll();
     setMdiHost(nullptr);
     if (m_holder->dm.Trans->active()) m_holder->dm.Trans->rollback();
     m_holder.reset();
@@ -139,13 +138,7 @@ void TestFBrowse::cleanupTestCase() {
 }
 
 TFBrowse* TestFBrowse::openBrowse(const QString& table, const QString& order) {
-    CurrentTable = table;
-    BrowseSelect = QStringLiteral("Select * From ") + quoteIdentifier(table) + order;
-    auto* b = new TFBrowse;
-    m_windows.append(b);
-    b->show();
-    b->setWindowTitle(CurrentTable);
-    return b;
+    return m_browses.open(table, order);
 }
 
 int TestFBrowse::column(TFBrowse* b, const QString& field) const {
@@ -686,7 +679,7 @@ void TestFBrowse::layoutInMainWindow() {
     CurrentTable = QStringLiteral("CLIENTES");
     BrowseSelect = QStringLiteral("Select * From CLIENTES");
     auto* b = new TFBrowse;
-    m_windows.append(b);
+    m_browses.add(b);
     QMdiSubWindow* sub = showChild(b);
     QVERIFY(sub);
     QCOMPARE(b->size(), QSize(634, 349)); // the designed client area

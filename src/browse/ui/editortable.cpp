@@ -407,9 +407,14 @@ PictureControl* TEditorTable::PopupPicture() const {
     return m_popupPicture;
 }
 
-void TEditorTable::Savetofile1Click() {
+PictureControl* TEditorTable::shownPicture() const {
     PictureControl* picture = PopupPicture();
-    if (!picture || !picture->hasPicture()) return;
+    return picture && picture->hasPicture() ? picture : nullptr;
+}
+
+void TEditorTable::Savetofile1Click() {
+    PictureControl* picture = shownPicture();
+    if (!picture) return;
     FileDialogRequest request;
     request.filters = pictureFileFilters();
     request.defaultSuffix = pictureExtension(pictureFormat(picture->bytes()));
@@ -435,15 +440,15 @@ void TEditorTable::Loadfromfile1Click() {
 }
 
 void TEditorTable::Copy2Click() {
-    PictureControl* picture = PopupPicture();
-    if (!picture || !picture->hasPicture()) return;
+    PictureControl* picture = shownPicture();
+    if (!picture) return;
     QApplication::clipboard()->setImage(picture->picture());
     picture->update();
 }
 
 void TEditorTable::Paste2Click() {
-    PictureControl* picture = PopupPicture();
-    if (!picture || !picture->hasPicture()) return;
+    PictureControl* picture = shownPicture();
+    if (!picture) return;
     const QImage pasted = QApplication::clipboard()->image();
     if (pasted.isNull()) return; // nothing that is a picture
     picture->setPicture(pngBytes(pasted), fitPicture(pasted, PictureControl::showingBox()));
@@ -452,8 +457,8 @@ void TEditorTable::Paste2Click() {
 }
 
 void TEditorTable::Cut2Click() {
-    PictureControl* picture = PopupPicture();
-    if (!picture || !picture->hasPicture()) return;
+    PictureControl* picture = shownPicture();
+    if (!picture) return;
     QApplication::clipboard()->setImage(picture->picture());
     picture->clear();
     if (Ds->editing()) return; // the field keeps its value

@@ -90,6 +90,7 @@ private:
     void fitOuterSize();
     void widenLines(); // memo editors and pictures keep their right edge inside the field area
     void scrollTo(QWidget* control);
+    PictureControl* shownPicture() const; // the menu's picture control when it shows a picture
     void showPictures();
     void showStoredPicture(PictureControl* control);
     Field* fieldOf(const PictureControl* control) const;

@@ -73,6 +73,14 @@ void FieldBinding::updateData() {
     }
 }
 
+bool FieldBinding::escaped(QKeyEvent* e) {
+    if (e->key() != Qt::Key_Escape) return false;
+    reset();
+    selectText();
+    e->accept();
+    return true;
+}
+
 void FieldBinding::left(Qt::FocusReason reason) {
     // Another window or a menu taking the focus does not end the typing.
     if (!m_modified || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
@@ -99,12 +107,7 @@ void DBEdit::showValue(Field* field) {
 }
 
 void DBEdit::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Escape) {
-        reset();
-        selectAll();
-        e->accept();
-        return;
-    }
+    if (escaped(e)) return;
     const QString typedChars = e->text();
     const bool command = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (!isReadOnly() && !command && typedChars.size() == 1 && typedChars[0] >= QLatin1Char(' ') &&
@@ -213,12 +216,7 @@ void DBMemo::writing(const QString& text) {
 }
 
 void DBMemo::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Escape) {
-        reset();
-        selectAll();
-        e->accept();
-        return;
-    }
+    if (escaped(e)) return;
     QPlainTextEdit::keyPressEvent(e);
 }
 

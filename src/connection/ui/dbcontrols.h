@@ -35,6 +35,7 @@ protected:
     void reset();                      // shows the field, dropping what was typed
     void typed();                      // the user changed the text
     void left(Qt::FocusReason reason); // the focus went elsewhere: the text goes into the row
+    bool escaped(QKeyEvent* e);        // Escape: the field's value back, selected
     bool loading() const { return m_loading; }
 
 private:

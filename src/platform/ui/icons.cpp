@@ -52,9 +52,10 @@ void drawNetworkDrive(QPainter& p) {
     p.drawRect(QRectF(20.5, 12.5, 3, 2));
 }
 
-void drawRedCross(QPainter& p) {
-    const QLineF a(QPointF(15, 13), QPointF(29, 29));
-    const QLineF b(QPointF(29, 13), QPointF(15, 29));
+// A red cross with a white rim from corner to corner of `r`.
+void drawRedCross(QPainter& p, const QRectF& r = QRectF(QPointF(15, 13), QPointF(29, 29))) {
+    const QLineF a(r.topLeft(), r.bottomRight());
+    const QLineF b(r.topRight(), r.bottomLeft());
     p.setPen(QPen(Qt::white, 6.5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(a);
     p.drawLine(b);
@@ -563,14 +564,7 @@ void drawAbCursor(QPainter& p) {
 
 void drawCrossedSheet(QPainter& p) {
     drawSheet(p, QRectF(5.5, 2.5, 19, 26));
-    const QLineF a(QPointF(7, 6), QPointF(25, 27));
-    const QLineF b(QPointF(25, 6), QPointF(7, 27));
-    p.setPen(QPen(QColor(140, 0, 0), 4.2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(a);
-    p.drawLine(b);
-    p.setPen(QPen(QColor(230, 20, 20), 2.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(a);
-    p.drawLine(b);
+    drawRedCross(p, QRectF(QPointF(8, 7), QPointF(24, 26)));
 }
 
 void drawArrow(QPainter& p, bool up) {
