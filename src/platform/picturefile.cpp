@@ -38,8 +38,8 @@ QImage readPicture(QImageReader& reader, const QSize& box) {
 
 QImage decode(const QByteArray& bytes, const QSize& box) {
     if (bytes.isEmpty()) return {};
-    QByteArray data = bytes; // shares the bytes; QBuffer wants a non-const array
-    QBuffer buffer(&data);
+    QBuffer buffer;
+    buffer.setData(bytes); // shared, not copied
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     return readPicture(reader, box);
@@ -48,8 +48,8 @@ QImage decode(const QByteArray& bytes, const QSize& box) {
 
 QByteArray pictureFormat(const QByteArray& bytes) {
     if (bytes.isEmpty()) return {};
-    QByteArray data = bytes;
-    QBuffer buffer(&data);
+    QBuffer buffer;
+    buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     return QImageReader(&buffer).format();
 }
