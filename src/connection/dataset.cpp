@@ -11,6 +11,7 @@
 #include "platform/apperror.h"
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -85,6 +86,9 @@ public:
     int rowBeforeInsert = -1;
     bool modified = false;
 
+    std::vector<EditLink*> links;
+    bool updatingRecord = false;
+
     std::vector<std::unique_ptr<Field>> fieldPool;
     QHash<quint64, QByteArray> blobCache;
     qsizetype blobCacheBytes = 0;
@@ -134,6 +138,10 @@ public:
     void refreshRow(int row);
     void startInsert(bool atEnd);
     void executeOnOneRow(WriteStatement& w, bool deleting);
+    void dropPendingEdits() {
+        for (EditLink* link : std::vector<EditLink*>(links))
+            link->dropPendingEdit();
+    }
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -342,6 +350,8 @@ QByteArray DataSetPrivate::blobOf(const Cell& c) {
 
 // Leaves edit or insert state before the current row moves: posts a changed row, drops another.
 void DataSetPrivate::checkBrowseMode() {
+    if (!editing()) return;
+    q->updateRecord();
     if (!editing()) return;
     if (modified)
         q->post();
@@ -852,11 +862,35 @@ void DataSet::append() {
     d->startInsert(true);
 }
 
+void DataSet::addEditLink(EditLink* link) {
+    if (std::find(d->links.begin(), d->links.end(), link) == d->links.end()) d->links.push_back(link);
+}
+
+void DataSet::removeEditLink(EditLink* link) {
+    d->links.erase(std::remove(d->links.begin(), d->links.end(), link), d->links.end());
+}
+
+void DataSet::updateRecord() {
+    if (!d->active || !d->editing() || d->updatingRecord) return;
+    d->updatingRecord = true;
+    try {
+        for (EditLink* link : std::vector<EditLink*>(d->links))
+            link->writePendingEdit();
+    } catch (...) {
+        d->updatingRecord = false;
+        throw;
+    }
+    d->updatingRecord = false;
+}
+
 void DataSet::post() {
     if (!d->active || !d->editing()) {
         if (d->active && d->state == Browse) return;
         throw AppError(QStringLiteral("Dataset not in edit or insert mode"));
     }
+    // 0. What the views hold for the row goes into its fields first.
+    updateRecord();
+    if (!d->editing()) return;
     // 1. Required fields, in field order.
     for (int i = 0; i < static_cast<int>(d->cols.size()); ++i) {
         const ColumnMeta& m = d->cols[i];
@@ -908,6 +942,7 @@ void DataSet::post() {
 
 void DataSet::cancel() {
     if (!d->active || !d->editing()) return;
+    d->dropPendingEdits(); // what the views hold for the row goes with it
     const int row = d->editRow;
     if (d->state == Edit) {
         d->edit.clear();
@@ -939,6 +974,7 @@ void DataSet::remove() {
         d->fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
     if (!d->hasWriters()) d->fail(QStringLiteral("Cannot modify a read-only dataset"));
     if (!canDelete()) throw AppError(QStringLiteral("Cannot delete from dataset. (No delete query)"));
+    if (d->editing()) d->dropPendingEdits();
     const int row = d->current;
     WriteStatement& w = d->writers[DeleteSql];
     d->bind(w, row, nullptr, false); // the row as read: edits in progress do not count

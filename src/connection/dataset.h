@@ -85,6 +85,19 @@ private:
     int m_index = 0;
 };
 
+// A view that edits the current row in controls of its own (a grid's cell editor, a form's edit
+// boxes) and may hold a change the user typed that is not in the fields yet. Whatever ends the
+// edit, the dataset asks its links first: to write such a change before the row is posted or
+// left, to drop it when the row is cancelled or deleted.
+class EditLink {
+public:
+    virtual ~EditLink() = default;
+    // Writes the pending change into the fields. Raises when a field does not take the value: the
+    // post stops there and the control keeps what was typed.
+    virtual void writePendingEdit() = 0;
+    virtual void dropPendingEdit() = 0; // never raises
+};
+
 // The editable dataset: a cursor over a SELECT whose rows are read forward as views ask and kept
 // in a compact store, and whose posted changes go at once through owner-supplied INSERT, UPDATE,
 // DELETE and single-row SELECT statements with parameters bound by name (:NAME and :NEW_NAME the
@@ -181,6 +194,13 @@ public:
     void post();
     void cancel();
     void remove(); // delete the current row; in insert state: cancel
+
+    // Views that hold edits of their own register here (they unregister before they go).
+    void addEditLink(EditLink* link);
+    void removeEditLink(EditLink* link);
+    // In edit or insert state: every link writes its pending change into the fields. Post, and
+    // every move away from the row, does this first.
+    void updateRecord();
 
     // From the first row, reading further rows as needed; a changed row being edited is posted
     // first (an unchanged one cancelled). Text fields compare text (options apply; CHAR padding

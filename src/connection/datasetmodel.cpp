@@ -142,21 +142,26 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
 }
 
 bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
-    const int f = fieldIndex(index.column());
+    // Not while rows come or go: a view's editor committed then would reach a row in mid-change.
+    if (role != Qt::EditRole || m_busy || !(flags(index) & Qt::ItemIsEditable)) return false;
     try {
-        if (m_dataSet->currentRow() != index.row()) m_dataSet->setCurrentRow(index.row());
-        Field* field = m_dataSet->field(f);
-        if (!field) return false;
-        if (value.typeId() == QMetaType::QString)
-            field->setAsString(value.toString());
-        else
-            field->setValue(value);
+        setCellValue(index, value);
         return true;
     } catch (const std::exception& e) {
         report(e);
         return false;
     }
+}
+
+void DataSetModel::setCellValue(const QModelIndex& index, const QVariant& value) {
+    if (!m_dataSet || !index.isValid()) return;
+    Field* field = m_dataSet->field(fieldIndex(index.column()));
+    if (!field) return;
+    if (m_dataSet->currentRow() != index.row()) m_dataSet->setCurrentRow(index.row());
+    if (value.typeId() == QMetaType::QString)
+        field->setAsString(value.toString());
+    else
+        field->setValue(value);
 }
 
 QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const {

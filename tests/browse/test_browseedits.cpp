@@ -9,9 +9,13 @@
 #include "connection/dm.h"
 #include "connection/identifiers.h"
 #include "connection/transaction.h"
+#include "platform/ui/mdihost.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
+#include "support/modal.h"
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest>
@@ -33,6 +37,16 @@ private slots:
     void keyUnderItsOwnConstraintName();
     void newRowTakesTheDefaults();
     void defaultClearedOnPurposeStaysNull();
+    void rowButtonTakesTheOpenEditor_data();
+    void rowButtonTakesTheOpenEditor();
+    void valueTheFieldRefusesKeepsTheEditor();
+    void cancelDropsTheOpenEditor_data();
+    void cancelDropsTheOpenEditor();
+    void untouchedEditorChangesNothing_data();
+    void untouchedEditorChangesNothing();
+    void enterInTextBlobEditorStaysThere();
+    void timestampEditorShowsEveryDigit();
+    void unchangedNewRowGoesWhenFocusLeaves();
 
 private:
     TFBrowse* openBrowse(const QString& table, const QString& order);
@@ -43,6 +57,11 @@ private:
     // Types into the cell and presses Enter, which closes the editor; false when none opened.
     bool typeAndEnter(TFBrowse* b, int row, const QString& field, const QString& text);
     QStringList errors() const;
+    QString nome(int codigo) {
+        return m_db->scalar(
+            QStringLiteral("select coalesce(NOME, '<null>') from CLIENTES where CODIGO = %1").arg(codigo));
+    }
+    QString updates() { return m_db->scalar(QStringLiteral("select count(*) from ATUALIZACOES")); }
 
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<ConnectedHolder> m_holder;
@@ -54,7 +73,11 @@ void TestBrowseEdits::initTestCase() {
     m_db = std::make_unique<TempDatabase>(QStringList{
         QStringLiteral("create table CLIENTES (CODIGO integer not null primary key, NOME varchar(40),"
                        " HORA time, MOMENTO timestamp, PAIS varchar(10) default 'Brasil' not null,"
-                       " QTD integer default 1, DESDE date default '2001-02-03')"),
+                       " QTD integer default 1, DESDE date default '2001-02-03', OBS blob sub_type text)"),
+        // Every UPDATE that reaches a client row leaves a trace.
+        QStringLiteral("create table ATUALIZACOES (CODIGO integer)"),
+        QStringLiteral("create trigger CLIENTES_AU for CLIENTES after update as begin"
+                       " insert into ATUALIZACOES values (old.CODIGO); end"),
         QStringLiteral("create table AGENDA (MOMENTO timestamp not null primary key, NOTA varchar(20))"),
         QStringLiteral("create table HORARIOS (HORA time, NOTA varchar(20))"),
         QStringLiteral("create table REPETIDOS (NOME varchar(10), N integer)"),
@@ -66,13 +89,14 @@ void TestBrowseEdits::initTestCase() {
 void TestBrowseEdits::init() {
     m_db->exec({
         QStringLiteral("delete from CLIENTES"),
+        QStringLiteral("delete from ATUALIZACOES"),
         QStringLiteral("delete from AGENDA"),
         QStringLiteral("delete from HORARIOS"),
         QStringLiteral("delete from REPETIDOS"),
         QStringLiteral("delete from NOMEADA"),
         QStringLiteral("insert into CLIENTES values (1, 'Ana', '12:30:09.1234', '2020-03-15 12:30:09.1234',"
-                       " 'Chile', 5, null)"),
-        QStringLiteral("insert into CLIENTES values (2, 'Bia', null, null, 'Peru', null, null)"),
+                       " 'Chile', 5, null, 'obs de Ana')"),
+        QStringLiteral("insert into CLIENTES values (2, 'Bia', null, null, 'Peru', null, null, null)"),
         QStringLiteral("insert into AGENDA values ('2020-03-15 12:30:09.1234', 'consulta')"),
         QStringLiteral("insert into HORARIOS values ('07:00:00.0001', 'cedo')"),
         QStringLiteral("insert into REPETIDOS values ('Ana', 1)"),
@@ -106,7 +130,10 @@ QModelIndex TestBrowseEdits::cell(TFBrowse* b, int row, const QString& field) co
 }
 
 QLineEdit* TestBrowseEdits::openEditor(TFBrowse* b) {
-    return b->Gs->viewport()->findChild<QLineEdit*>();
+    // A closed editor is hidden at once and deleted later.
+    for (QLineEdit* editor : b->Gs->viewport()->findChildren<QLineEdit*>())
+        if (editor->isVisible()) return editor;
+    return nullptr;
 }
 
 QLineEdit* TestBrowseEdits::typeInCell(TFBrowse* b, int row, const QString& field, const QString& text) {
@@ -330,6 +357,242 @@ void TestBrowseEdits::defaultClearedOnPurposeStaysNull() {
     QCOMPARE(m_db->scalar(
                  QStringLiteral("select PAIS || ' ' || coalesce(QTD, -1) from CLIENTES where CODIGO = 8")),
              QStringLiteral("Brasil -1"));
+}
+
+void TestBrowseEdits::rowButtonTakesTheOpenEditor_data() {
+    QTest::addColumn<bool>("newRow");
+    QTest::newRow("row being edited") << false;
+    QTest::newRow("new row") << true;
+}
+
+void TestBrowseEdits::rowButtonTakesTheOpenEditor() {
+    // The row buttons take no focus: the cell editor is still open when "Grava" is clicked, and
+    // what it holds is saved with the row.
+    QFETCH(bool, newRow);
+    TFBrowse* b = openBrowse(QStringLiteral("CLIENTES"), QStringLiteral(" Order By CODIGO"));
+    int row = 0;
+    if (newRow) {
+        QTest::mouseClick(b->SNovo, Qt::LeftButton);
+        row = b->IBDataSet1->currentRow();
+        QLineEdit* code = typeInCell(b, row, QStringLiteral("CODIGO"), QStringLiteral("9"));
+        QVERIFY(code);
+        QTest::keyClick(code, Qt::Key_Tab); // on to NOME, whose editor opens
+        QTRY_COMPARE(b->Gs->currentIndex(), cell(b, row, QStringLiteral("NOME")));
+        QLineEdit* editor = nullptr;
+        QTRY_VERIFY((editor = openEditor(b)) && editor != code);
+        QTest::keyClicks(editor, QStringLiteral("Novo"));
+    } else {
+        QVERIFY(typeInCell(b, row, QStringLiteral("NOME"), QStringLiteral("xyz")));
+    }
+    QVERIFY(openEditor(b));
+    QTest::mouseClick(b->SGrava, Qt::LeftButton);
+    const bool editorLeft = openEditor(b);
+    QCOMPARE(errors(), QStringList());
+    QCOMPARE(b->IBDataSet1->state(), DataSet::Browse);
+    QTest::mouseClick(b->SCommit, Qt::LeftButton);
+    QCOMPARE(newRow ? nome(9) : nome(1), newRow ? QStringLiteral("Novo") : QStringLiteral("xyz"));
+    QVERIFY(!editorLeft);
+}
+
+void TestBrowseEdits::valueTheFieldRefusesKeepsTheEditor() {
+    TFBrowse* b = openBrowse(QStringLiteral("CLIENTES"), QStringLiteral(" Order By CODIGO"));
+    QVERIFY(typeInCell(b, 0, QStringLiteral("NOME"), QStringLiteral("Ana Paula")));
+    QTest::keyClick(openEditor(b), Qt::Key_Tab);
+    QTRY_VERIFY(openEditor(b));
+    b->Gs->setCurrentIndex(cell(b, 0, QStringLiteral("QTD")));
+    QLineEdit* editor = typeInCell(b, 0, QStringLiteral("QTD"), QStringLiteral("abc"));
+    QVERIFY(editor);
+    QTest::mouseClick(b->SGrava, Qt::LeftButton);
+    QCOMPARE(errors(), QStringList{QStringLiteral("'abc' is not a valid integer value.")});
+    // Nothing was posted: the row and the editor wait for a correction.
+    QCOMPARE(b->IBDataSet1->state(), DataSet::Edit);
+    QCOMPARE(openEditor(b), editor);
+    QCOMPARE(editor->text(), QStringLiteral("abc"));
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("7"));
+    QTest::mouseClick(b->SGrava, Qt::LeftButton);
+    QTest::mouseClick(b->SCommit, Qt::LeftButton);
+    QCOMPARE(m_db->scalar(QStringLiteral("select NOME || ' ' || QTD from CLIENTES where CODIGO = 1")),
+             QStringLiteral("Ana Paula 7"));
+}
+
+void TestBrowseEdits::cancelDropsTheOpenEditor_data() {
+    QTest::addColumn<bool>("newRow");
+    QTest::newRow("row being edited") << false;
+    QTest::newRow("new row") << true;
+}
+
+void TestBrowseEdits::cancelDropsTheOpenEditor() {
+    QFETCH(bool, newRow);
+    TFBrowse* b = openBrowse(QStringLiteral("CLIENTES"), QStringLiteral(" Order By CODIGO"));
+    if (newRow) {
+        QTest::mouseClick(b->SNovo, Qt::LeftButton);
+        QVERIFY(typeInCell(b, 2, QStringLiteral("CODIGO"), QStringLiteral("7")));
+    } else {
+        QVERIFY(typeInCell(b, 0, QStringLiteral("NOME"), QStringLiteral("q")));
+    }
+    QTest::mouseClick(b->SCancela, Qt::LeftButton);
+    const bool editorLeft = openEditor(b);
+    QCOMPARE(b->IBDataSet1->state(), DataSet::Browse);
+    QCOMPARE(b->IBDataSet1->rowCount(), 2);
+    // Moving on and saving brings nothing of what was typed back.
+    b->Gs->setCurrentIndex(cell(b, 1, QStringLiteral("NOME")));
+    QCoreApplication::processEvents();
+    QCOMPARE(b->IBDataSet1->state(), DataSet::Browse);
+    QTest::mouseClick(b->SCommit, Qt::LeftButton);
+    QCOMPARE(errors(), QStringList());
+    QCOMPARE(m_db->column(QStringLiteral("select CODIGO || ' ' || NOME from CLIENTES order by CODIGO")),
+             (QStringList{"1 Ana", "2 Bia"}));
+    QCOMPARE(updates(), QStringLiteral("0"));
+    QVERIFY(!editorLeft);
+}
+
+void TestBrowseEdits::untouchedEditorChangesNothing_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed"); // empty: nothing typed
+    QTest::addColumn<QString>("leave"); // "enter", "tab" or "row"
+    // clang-format off
+    QTest::newRow("text, Enter")                  << 0 << "NOME"    << "" << "enter";
+    QTest::newRow("text, moving to another row")  << 0 << "NOME"    << "" << "row";
+    QTest::newRow("null time, Tab")               << 1 << "HORA"    << "" << "tab";
+    QTest::newRow("null text, Enter")             << 1 << "NOME"    << "" << "enter";
+    QTest::newRow("timestamp, Enter")             << 0 << "MOMENTO" << "" << "enter";
+    QTest::newRow("text typed back as it was")    << 0 << "NOME"    << "Ana" << "row";
+    // clang-format on
+}
+
+void TestBrowseEdits::untouchedEditorChangesNothing() {
+    QFETCH(int, row);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, leave);
+    TFBrowse* b = openBrowse(QStringLiteral("CLIENTES"), QStringLiteral(" Order By CODIGO"));
+    const QModelIndex at = cell(b, row, field);
+    QLineEdit* editor = nullptr;
+    if (typed.isEmpty()) {
+        b->Gs->setCurrentIndex(at);
+        const QPoint centre = b->Gs->visualRect(at).center();
+        QTest::mouseClick(b->Gs->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(b->Gs->viewport(), Qt::LeftButton, {}, centre);
+        editor = openEditor(b);
+    } else {
+        editor = typeInCell(b, row, field, typed);
+    }
+    QVERIFY(editor);
+    if (leave == QLatin1String("enter"))
+        QTest::keyClick(editor, Qt::Key_Return);
+    else if (leave == QLatin1String("tab"))
+        QTest::keyClick(editor, Qt::Key_Tab);
+    else
+        b->Gs->setCurrentIndex(cell(b, 1 - row, field));
+    QCoreApplication::processEvents();
+    b->Gs->setCurrentIndex(cell(b, 1 - row, QStringLiteral("CODIGO"))); // leaving the row
+    QCoreApplication::processEvents();
+    QCOMPARE(errors(), QStringList());
+    QCOMPARE(b->IBDataSet1->state(), DataSet::Browse);
+    QTest::mouseClick(b->SCommit, Qt::LeftButton);
+    QCOMPARE(updates(), QStringLiteral("0"));
+    QCOMPARE(m_db->column(
+                 QStringLiteral("select coalesce(NOME, '<null>') || ' ' || coalesce(HORA, '<null>') || ' '"
+                                " || coalesce(MOMENTO, '<null>') from CLIENTES order by CODIGO")),
+             (QStringList{"Ana 12:30:09.1234 2020-03-15 12:30:09.1234", "Bia <null> <null>"}));
+}
+
+void TestBrowseEdits::enterInTextBlobEditorStaysThere() {
+    // Enter closes the cell editor of a text blob; the memo window does not open over it.
+    TFBrowse* b = openBrowse(QStringLiteral("CLIENTES"), QStringLiteral(" Order By CODIGO"));
+    QLineEdit* editor = typeInCell(b, 0, QStringLiteral("OBS"), QStringLiteral("nova obs"));
+    QVERIFY(editor);
+    bool ran = false;
+    QPointer<QWidget> modal;
+    onNextModal(this, [&](QWidget* w) {
+        ran = true;
+        modal = w;
+    });
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(ran);
+    QVERIFY(!modal);
+    QTRY_VERIFY(!openEditor(b));
+    QTest::mouseClick(b->SGrava, Qt::LeftButton);
+    QTest::mouseClick(b->SCommit, Qt::LeftButton);
+    QCOMPARE(errors(), QStringList());
+    QCOMPARE(m_db->scalar(QStringLiteral("select cast(OBS as varchar(40)) from CLIENTES where CODIGO = 1")),
+             QStringLiteral("nova obs"));
+}
+
+void TestBrowseEdits::timestampEditorShowsEveryDigit() {
+    // The editor shows the fraction of a second, so changing the day keeps the time as it was.
+    TFBrowse* b = openBrowse(QStringLiteral("CLIENTES"), QStringLiteral(" Order By CODIGO"));
+    b->Gs->setCurrentIndex(cell(b, 0, QStringLiteral("MOMENTO")));
+    QTest::keyClick(b->Gs, Qt::Key_F2);
+    QLineEdit* editor = openEditor(b);
+    QVERIFY(editor);
+    QCOMPARE(editor->text(), QStringLiteral("15/03/2020 12:30:09,1234"));
+    editor->setSelection(0, 2);
+    QTest::keyClicks(editor, QStringLiteral("16"));
+    QTest::mouseClick(b->SGrava, Qt::LeftButton);
+    QTest::mouseClick(b->SCommit, Qt::LeftButton);
+    QCOMPARE(errors(), QStringList());
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("select cast(MOMENTO as varchar(30)) from CLIENTES where CODIGO = 1")),
+        QStringLiteral("2020-03-16 12:30:09.1234"));
+}
+
+void TestBrowseEdits::unchangedNewRowGoesWhenFocusLeaves() {
+    QMdiArea area;
+    area.resize(1000, 700);
+    setMdiHost(&area);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowActive(&area));
+    const auto showBrowse = [&] {
+        CurrentTable = QStringLiteral("CLIENTES");
+        BrowseSelect = QStringLiteral("Select * From CLIENTES Order By CODIGO");
+        auto* b = new TFBrowse;
+        m_windows.append(b);
+        showChild(b);
+        return b;
+    };
+    TFBrowse* first = showBrowse();
+    TFBrowse* second = showBrowse();
+    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+    first->Gs->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(first->Gs->hasFocus());
+
+    // A dialog over the window leaves the new row alone.
+    QTest::mouseClick(first->SNovo, Qt::LeftButton);
+    first->Gs->setCurrentIndex(cell(first, 2, QStringLiteral("OBS")));
+    bool memoShown = false;
+    onNextModal(this, [&](QWidget* w) { memoShown = w != nullptr; });
+    QTest::keyClick(first->Gs, Qt::Key_Return);
+    QVERIFY(memoShown);
+    QCOMPARE(first->IBDataSet1->state(), DataSet::Insert);
+    area.activateWindow(); // back from the dialog
+    QVERIFY(QTest::qWaitForWindowActive(&area));
+
+    // Another control of the main window takes the focus: the unchanged new row goes.
+    first->Gs->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(first->Gs->hasFocus());
+    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
+    second->Gs->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(second->Gs->hasFocus());
+    QCOMPARE(first->IBDataSet1->state(), DataSet::Browse);
+    QCOMPARE(first->IBDataSet1->rowCount(), 2);
+
+    // A changed one stays.
+    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+    first->Gs->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(first->Gs->hasFocus());
+    QTest::mouseClick(first->SNovo, Qt::LeftButton);
+    QVERIFY(typeAndEnter(first, 2, QStringLiteral("CODIGO"), QStringLiteral("5")));
+    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
+    second->Gs->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(second->Gs->hasFocus());
+    QCOMPARE(first->IBDataSet1->state(), DataSet::Insert);
+    QCOMPARE(errors(), QStringList());
+    for (QWidget* w : {static_cast<QWidget*>(first), static_cast<QWidget*>(second)})
+        delete childFrame(w);
+    setMdiHost(nullptr);
 }
 
 QTEST_MAIN(TestBrowseEdits)

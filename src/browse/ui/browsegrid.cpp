@@ -11,6 +11,11 @@ namespace {
 // Nothing past the cell's right neighbours can be seen; a long blob need not be laid out whole.
 constexpr int MaxPaintedChars = 512;
 constexpr const char* TypedProperty = "fbadminTyped";
+constexpr const char* LoadedProperty = "fbadminLoaded"; // the value the editor was opened with
+
+QVariant editorValue(const QWidget* editor) {
+    return editor->metaObject()->userProperty().read(editor);
+}
 } // namespace
 
 BrowseCellDelegate::BrowseCellDelegate(DataSetModel* model, QObject* parent)
@@ -49,6 +54,8 @@ QWidget* BrowseCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
                                           const QModelIndex& index) const {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (!editor) return editor;
+    m_editor = editor;
+    m_editorIndex = index;
     auto* self = const_cast<BrowseCellDelegate*>(this);
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {
         connect(line, &QLineEdit::textEdited, self, &BrowseCellDelegate::editorChanged);
@@ -63,17 +70,33 @@ QWidget* BrowseCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     return editor;
 }
 
+void BrowseCellDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
+    if (editor == m_editor) {
+        m_editor = nullptr;
+        m_editorIndex = QModelIndex();
+    }
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
 void BrowseCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     // The row going into edit refreshes the view; what the user already typed stays.
     if (editor->property(TypedProperty).toBool()) return;
     m_loading = true;
     QStyledItemDelegate::setEditorData(editor, index);
+    editor->setProperty(LoadedProperty, editorValue(editor));
     m_loading = false;
 }
 
-void BrowseCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
-                                      const QModelIndex& index) const {
-    runGuarded([&] { QStyledItemDelegate::setModelData(editor, model, index); });
+void BrowseCellDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {
+    runGuarded([&] { writeEditor(editor, index); });
+}
+
+void BrowseCellDelegate::writeEditor(QWidget* editor, const QModelIndex& index) const {
+    const QVariant value = editorValue(editor);
+    // Opening an editor and leaving it, or typing the same value again, changes nothing: no edit,
+    // no UPDATE, no empty text for a NULL.
+    if (value == editor->property(LoadedProperty)) return;
+    if (m_model) m_model->setCellValue(index, value);
 }
 
 void BrowseCellDelegate::editorChanged() {

@@ -68,13 +68,11 @@ TFBrowse::TFBrowse(QWidget* parent) : QWidget(parent) {
     connect(DS, &QAbstractItemModel::modelAboutToBeReset, this, changing);
     connect(DS, &QAbstractItemModel::modelReset, this, changed);
 
-    Gs = new QTableView(this);
+    Gs = new DataGridView(DS, this); // what its cell editor holds belongs to the row
     Gs->setObjectName(QStringLiteral("Gs"));
     Gs->move(4, 2);
     Gs->setFont(sansFont(16));
     Gs->setVerticalHeader(new RowIndicatorHeader(IBDataSet1, Gs));
-    Gs->setModel(DS);
-    Gs->setItemDelegate(new BrowseCellDelegate(DS, Gs));
     Gs->setSelectionMode(QAbstractItemView::SingleSelection);
     Gs->setSelectionBehavior(QAbstractItemView::SelectItems);
     Gs->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -407,6 +405,7 @@ bool TFBrowse::FormKeyDown(int key) {
 }
 
 bool TFBrowse::GsKeyDown(int key) {
+    if (Gs->editorOpen()) return false; // the keys of an open cell editor are its own
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {

@@ -1,11 +1,11 @@
 #pragma once
+#include "browse/ui/datagridview.h"
 #include "connection/dataset.h"
 #include <QWidget>
 
 class DataSetModel;
 class Field;
 class QLabel;
-class QTableView;
 class QToolButton;
 
 // A browse window: the rows of one table in an editable grid, with the buttons that save and undo
@@ -20,7 +20,7 @@ public:
 
     DataSet* IBDataSet1;
     DataSetModel* DS; // links the grid (and the memo window) to IBDataSet1
-    QTableView* Gs;
+    DataGridView* Gs;
     QLabel* Comandos;
     QWidget* Botoes;
     QToolButton* SCommit;
@@ -67,8 +67,8 @@ public:
 
     // Window keys F6 to F12, only in browse state. True when the key was one of them.
     bool FormKeyDown(int key);
-    // Grid keys Enter, Delete and F2, before the grid's own handling. True when the grid must not
-    // see the key.
+    // Grid keys Enter, Delete and F2, before the grid's own handling; none while a cell editor is
+    // open (its keys are its own). True when the grid must not see the key.
     bool GsKeyDown(int key);
 
     // The field of the grid's current column (the first visible one when no cell is current).
