@@ -1,6 +1,7 @@
 #include "connection/conexoes.h"
 #include "connection/grid.h"
 #include "platform/appdir.h"
+#include "platform/apperror.h"
 #include "platform/cp1252.h"
 #include "platform/textfile.h"
 #include <QFileInfo>
@@ -55,7 +56,12 @@ QString conexoesFileName() {
 }
 
 QStringList readConnections() {
-    return readTextLines(conexoesFileName());
+    QStringList lines = readTextLines(conexoesFileName());
+    if (lines.size() > MaxConnections)
+        throw AppError(QStringLiteral("O arquivo \"%1\" tem mais de %2 linhas e não pode ser lido")
+                           .arg(conexoesFileName())
+                           .arg(MaxConnections));
+    return lines;
 }
 
 void writeConnections(const QStringList& lines) {

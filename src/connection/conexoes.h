@@ -50,7 +50,9 @@ QString problem(const QString& server, const QString& protocol, const QString& d
 
 QString conexoesFileName(); // Conexoes.New in the directory of the executable
 
-// Every line of the file. AppError ("Cannot open file ...") when it is missing or unreadable.
+// Every line of the file. AppError ("Cannot open file ...") when it is missing or unreadable, and
+// when it holds more lines than a menu or a grid can reasonably show.
+inline constexpr int MaxConnections = 2000;
 QStringList readConnections();
 // Replaces the file with these lines (all or nothing). AppError when it cannot be written.
 void writeConnections(const QStringList& lines);

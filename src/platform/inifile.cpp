@@ -77,8 +77,15 @@ bool parseIniInteger(const QString& text, int* value) {
 
 IniFile::IniFile(const QString& fileName) : m_fileName(fileName) {
     m_sections.append(Section{});
-    if (!QFileInfo::exists(fileName)) return;
-    QString text = readText(fileName);
+    if (QFileInfo::exists(fileName)) parse(readText(fileName));
+}
+
+IniFile::IniFile(const QString& fileName, const QString& text) : m_fileName(fileName) {
+    m_sections.append(Section{});
+    parse(text);
+}
+
+void IniFile::parse(QString text) {
     if (text.endsWith('\n')) text.chop(1);
     if (text.isEmpty()) return;
     for (const QString& rawLine : text.split('\n')) {
@@ -172,12 +179,16 @@ void IniFile::writeInteger(const QString& section, const QString& key, int value
     writeString(section, key, QString::number(value));
 }
 
-void IniFile::updateFile() {
+QString IniFile::text() const {
     QString text;
     for (const Section& s : m_sections) {
         if (s.hasHeader) text += '[' + s.name + "]\n";
         for (const Line& l : s.lines)
             text += l.text + '\n';
     }
-    writeText(m_fileName, text);
+    return text;
+}
+
+void IniFile::updateFile() {
+    writeText(m_fileName, text());
 }

@@ -15,6 +15,8 @@ class IniFile {
 public:
     // Reads the file when it exists; a missing file is an empty one. AppError when it cannot be read.
     explicit IniFile(const QString& fileName);
+    // The file as if it held this text (nothing is read).
+    IniFile(const QString& fileName, const QString& text);
 
     QString fileName() const { return m_fileName; }
 
@@ -32,6 +34,8 @@ public:
     // AppError ("Cannot create file ..." or a character that Windows-1252 cannot hold); the file on
     // disk is then unchanged.
     void updateFile();
+    // The whole file as updateFile() writes it ('\n' line ends).
+    QString text() const;
 
 private:
     struct Line {
@@ -45,6 +49,7 @@ private:
         QList<Line> lines;
     };
 
+    void parse(QString text);
     const Section* findSection(const QString& name) const;
     const Line* findKey(const QString& section, const QString& key) const;
 

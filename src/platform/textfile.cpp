@@ -6,9 +6,14 @@
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
-QString nativePath(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+QString nativePath(const QString& path) {
+    return QFileInfo(path).absoluteFilePath();
+}
 
 QString systemReason(const QFileDevice& f) {
     // QFile keeps errno's text for open failures; fall back to the device's description.
@@ -18,15 +23,40 @@ QString systemReason(const QFileDevice& f) {
 
 } // namespace
 
-QByteArray readFileBytes(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        const int err = errno;
-        QString reason = err ? QString::fromLocal8Bit(std::strerror(err)) : systemReason(f);
-        if (!QFileInfo::exists(path)) reason = QString::fromLocal8Bit(std::strerror(ENOENT));
-        throw AppError(cannotOpenMessage(path, reason));
+// Opened without blocking, so that a pipe without a writer cannot stall the program, and read up
+// to one byte past the limit, so that a file growing while it is read cannot pass either.
+QByteArray readFileBytes(const QString& path, qint64 limit) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw AppError(cannotOpenMessage(path, QString::fromLocal8Bit(std::strerror(errno))));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st = {};
+    if (fstat(fd, &st) != 0)
+        throw AppError(cannotOpenMessage(path, QString::fromLocal8Bit(std::strerror(errno))));
+    if (S_ISDIR(st.st_mode))
+        throw AppError(cannotOpenMessage(path, QString::fromLocal8Bit(std::strerror(EISDIR))));
+    if (!S_ISREG(st.st_mode)) throw AppError(cannotOpenMessage(path, QStringLiteral("Not a regular file")));
+    if (st.st_size > limit) throw AppError(tooLargeMessage(path, limit));
+    QByteArray data;
+    data.resize(qsizetype(st.st_size) + 1);
+    qsizetype done = 0;
+    for (;;) {
+        if (done == data.size()) {
+            if (done > limit) throw AppError(tooLargeMessage(path, limit));
+            data.resize(qMin<qint64>(qint64(done) * 2, limit + 1));
+        }
+        const ssize_t n = ::read(fd, data.data() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw AppError(cannotOpenMessage(path, QString::fromLocal8Bit(std::strerror(errno))));
+        if (n == 0) break;
+        done += n;
     }
-    return f.readAll();
+    if (done > limit) throw AppError(tooLargeMessage(path, limit));
+    data.truncate(done);
+    return data;
 }
 
 void writeFileBytes(const QString& path, const QByteArray& data) {
@@ -53,18 +83,35 @@ QString cannotCreateMessage(const QString& path, const QString& reason) {
     return QStringLiteral("Cannot create file \"%1\". %2").arg(nativePath(path), reason);
 }
 
-QString readText(const QString& path) {
-    QString text = fromCp1252(readFileBytes(path));
+QString tooLargeMessage(const QString& path, qint64 limit) {
+    return QStringLiteral("O arquivo \"%1\" é grande demais: o programa lê arquivos de até %2 MB")
+        .arg(nativePath(path))
+        .arg(limit >> 20);
+}
+
+QString decodeText(const QByteArray& bytes) {
+    QString text = fromCp1252(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QChar('\r'), QChar('\n'));
     return text;
 }
 
-QStringList readTextLines(const QString& path) {
-    QString text = readText(path);
+QStringList splitLines(const QString& text) {
     if (text.isEmpty()) return {};
-    if (text.endsWith('\n')) text.chop(1);
-    return text.split('\n');
+    QStringView view(text);
+    if (view.endsWith('\n')) view.chop(1);
+    QStringList lines;
+    for (QStringView line : view.split('\n'))
+        lines.append(line.toString());
+    return lines;
+}
+
+QString readText(const QString& path, qint64 limit) {
+    return decodeText(readFileBytes(path, limit));
+}
+
+QStringList readTextLines(const QString& path, qint64 limit) {
+    return splitLines(readText(path, limit));
 }
 
 void writeTextLines(const QString& path, const QStringList& lines) {
@@ -91,9 +138,10 @@ void writeText(const QString& path, const QString& text) {
             if (!fitsCp1252(text.mid(i, n))) offender = text.mid(i, n);
             i += n - 1;
         }
-        throw AppError(QStringLiteral("O texto contém caracteres que não podem ser gravados no arquivo \"%1\", "
-                                      "como \"%2\". Nada foi gravado")
-                           .arg(nativePath(path), offender));
+        throw AppError(
+            QStringLiteral("O texto contém caracteres que não podem ser gravados no arquivo \"%1\", "
+                           "como \"%2\". Nada foi gravado")
+                .arg(nativePath(path), offender));
     }
     writeFileBytes(path, data);
 }

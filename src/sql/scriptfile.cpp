@@ -3,9 +3,13 @@
 #include "platform/textfile.h"
 #include <QDir>
 
-QString ScriptDirectory() { return applicationFile(QStringLiteral("Script")); }
+QString ScriptDirectory() {
+    return applicationFile(QStringLiteral("Script"));
+}
 
-void makeScriptDirectory() { QDir().mkpath(ScriptDirectory()); }
+void makeScriptDirectory() {
+    QDir().mkpath(ScriptDirectory());
+}
 
 namespace {
 FileDialogRequest scriptRequest(const QString& title) {
@@ -44,5 +48,5 @@ std::optional<QString> loadScript() {
     makeScriptDirectory();
     const QString path = Prompts::instance().openFile(openScriptRequest());
     if (path.isEmpty()) return std::nullopt;
-    return readText(path);
+    return readText(path, ScriptFileLimit);
 }

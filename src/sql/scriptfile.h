@@ -19,5 +19,6 @@ FileDialogRequest openScriptRequest(); // "Abre Script"
 // Asks for a file and writes `text` to it. False when cancelled. A text holding characters that
 // Windows-1252 cannot hold is refused with AppError and nothing is written.
 bool saveScriptAs(const QString& text);
-// Asks for a file and reads it; every CR, LF or CR LF becomes '\n'. Empty when cancelled.
+// Asks for a file and reads it; every CR, LF or CR LF becomes '\n'. Empty when cancelled. A file
+// over ScriptFileLimit, or one that is not a plain file, is refused with AppError.
 std::optional<QString> loadScript();
