@@ -41,8 +41,12 @@ Database::~Database() {
         if (t) t->setDefaultDatabase(nullptr);
 }
 
-Transaction* Database::defaultTransaction() const { return m_defaultTransaction; }
-void Database::setDefaultTransaction(Transaction* t) { m_defaultTransaction = t; }
+Transaction* Database::defaultTransaction() const {
+    return m_defaultTransaction;
+}
+void Database::setDefaultTransaction(Transaction* t) {
+    m_defaultTransaction = t;
+}
 
 void Database::setDatabaseName(const QString& name) {
     if (name == m_databaseName) return;
@@ -141,9 +145,24 @@ void Database::doDisconnect() {
         if (std::find(m_attached.begin(), m_attached.end(), o) != m_attached.end()) o->closeAttached();
     // 2. End every transaction still active by its default action. A commit that fails stops the
     //    disconnect: the work is still pending and the connection stays, so nothing is lost unseen.
+    //    When the server is gone, though, no commit can ever succeed: the connection is let go and
+    //    the user told that the pending work is lost, instead of a connection that cannot close.
     const auto transactions = m_transactions;
-    for (Transaction* t : transactions)
-        if (t && t->inTransaction()) t->endByDefaultAction();
+    try {
+        for (Transaction* t : transactions)
+            if (t && t->inTransaction()) t->endByDefaultAction();
+    } catch (const DbError& e) {
+        if (!e.connectionLost()) throw;
+        for (Transaction* t : transactions)
+            if (t) t->abandon();
+        ISC_STATUS_ARRAY status = {};
+        fbApi().isc_detach_database(status, &m_handle);
+        m_handle = 0;
+        m_dialect = 3;
+        emit connectedChanged(false);
+        throw DbError(connectionLostMessage() + QStringLiteral("\r\n") + e.message(), e.sqlCode(),
+                      e.engineCode(), true);
+    }
     // 3. Detach.
     ISC_STATUS_ARRAY status = {};
     fbApi().isc_detach_database(status, &m_handle);
@@ -154,15 +173,24 @@ void Database::doDisconnect() {
     if (failed) raiseStatus(status);
 }
 
+QString Database::connectionLostMessage() {
+    return QStringLiteral("A conexão com o banco de dados foi perdida: as alterações pendentes não foram "
+                          "gravadas (o commit não pôde ser feito) e se perderam");
+}
+
 void Database::attach(AttachedObject* o) {
     if (std::find(m_attached.begin(), m_attached.end(), o) == m_attached.end()) m_attached.push_back(o);
 }
 
-void Database::detach(AttachedObject* o) { std::erase(m_attached, o); }
+void Database::detach(AttachedObject* o) {
+    std::erase(m_attached, o);
+}
 
 void Database::addTransaction(Transaction* t) {
     if (std::find(m_transactions.begin(), m_transactions.end(), t) == m_transactions.end())
         m_transactions.push_back(t);
 }
 
-void Database::removeTransaction(Transaction* t) { std::erase(m_transactions, t); }
+void Database::removeTransaction(Transaction* t) {
+    std::erase(m_transactions, t);
+}

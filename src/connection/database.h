@@ -1,10 +1,10 @@
 #pragma once
-#include <ibase.h>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QVariantList>
 #include <functional>
+#include <ibase.h>
 #include <memory>
 #include <vector>
 
@@ -29,7 +29,8 @@ public:
     ~Database() override; // disconnects: the default transaction commits (its default action)
 
     QString databaseName() const { return m_databaseName; }
-    // Same name again: nothing. Another name while connected: "Cannot perform operation -- DB is currently open".
+    // Same name again: nothing. Another name while connected: "Cannot perform operation -- DB is currently
+    // open".
     void setDatabaseName(const QString& name);
 
     // Lines "name=value"; "user_name" and "password" become the DPB's user name and password.
@@ -65,6 +66,10 @@ public:
                        const std::function<void(const SqlDa&)>& onRow);
     // A table name as the catalogue holds it: trimmed, and upper case on a dialect-1 connection.
     QString metadataName(const QString& tableName) const;
+
+    // What a disconnect raises, before the server's own message, when the server was gone and the
+    // pending work could not be committed; the connection is closed all the same.
+    static QString connectionLostMessage();
 
     // Raises "Cannot perform operation -- DB is not open" unless connected.
     void checkConnected() const;

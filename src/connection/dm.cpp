@@ -96,7 +96,15 @@ void TdM::ConnectDatabase(const QString& connectionString) {
 }
 
 void TdM::DisconnectDatabase() {
-    Banco->setConnected(false);
+    try {
+        Banco->setConnected(false);
+    } catch (...) {
+        // A connection that is gone all the same (the server was lost) leaves nothing open.
+        if (Banco->connected()) throw;
+        Banco->setDatabaseName(QString());
+        CurrentDatabase.clear();
+        throw;
+    }
     Banco->setDatabaseName(QString());
     CurrentDatabase.clear();
     Trans->setActive(false);

@@ -10,12 +10,18 @@ std::string buildTpb(const QStringList& params) {
         char code;
     };
     static const Item items[] = {
-        {"consistency", isc_tpb_consistency}, {"concurrency", isc_tpb_concurrency},
-        {"shared", isc_tpb_shared},           {"protected", isc_tpb_protected},
-        {"exclusive", isc_tpb_exclusive},     {"wait", isc_tpb_wait},
-        {"nowait", isc_tpb_nowait},           {"read", isc_tpb_read},
-        {"write", isc_tpb_write},             {"read_committed", isc_tpb_read_committed},
-        {"rec_version", isc_tpb_rec_version}, {"no_rec_version", isc_tpb_no_rec_version},
+        {"consistency", isc_tpb_consistency},
+        {"concurrency", isc_tpb_concurrency},
+        {"shared", isc_tpb_shared},
+        {"protected", isc_tpb_protected},
+        {"exclusive", isc_tpb_exclusive},
+        {"wait", isc_tpb_wait},
+        {"nowait", isc_tpb_nowait},
+        {"read", isc_tpb_read},
+        {"write", isc_tpb_write},
+        {"read_committed", isc_tpb_read_committed},
+        {"rec_version", isc_tpb_rec_version},
+        {"no_rec_version", isc_tpb_no_rec_version},
         {"autocommit", isc_tpb_autocommit},
     };
     std::string tpb;
@@ -137,8 +143,21 @@ void Transaction::endByDefaultAction() {
         rollback();
 }
 
+void Transaction::abandon() {
+    if (!inTransaction()) return;
+    closeAttached();
+    // The client library still holds the handle; a rollback is the call that releases it, and
+    // it fails here as the server is gone.
+    ISC_STATUS_ARRAY status = {};
+    fbApi().isc_rollback_transaction(status, &m_handle);
+    m_handle = 0;
+    emit ended();
+}
+
 void Transaction::attach(AttachedObject* o) {
     if (std::find(m_attached.begin(), m_attached.end(), o) == m_attached.end()) m_attached.push_back(o);
 }
 
-void Transaction::detach(AttachedObject* o) { std::erase(m_attached, o); }
+void Transaction::detach(AttachedObject* o) {
+    std::erase(m_attached, o);
+}

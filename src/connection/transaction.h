@@ -1,9 +1,9 @@
 #pragma once
 #include "connection/database.h"
-#include <ibase.h>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <ibase.h>
 #include <vector>
 
 // The transaction ("Trans"). Parameters are text lines ("read_committed", "rec_version",
@@ -29,8 +29,8 @@ public:
     // true: start when not in transaction; false: roll back when in transaction.
     void setActive(bool on);
 
-    void start();             // "Transaction is active" / "Cannot perform operation -- DB is not open"
-    void commit();            // "Transaction is not active"
+    void start();  // "Transaction is active" / "Cannot perform operation -- DB is not open"
+    void commit(); // "Transaction is not active"
     void rollback();
     void commitRetaining();
     void rollbackRetaining();
@@ -38,6 +38,9 @@ public:
     void ensureActive();
     // Ends the transaction by its default action (used by disconnect). Errors are raised.
     void endByDefaultAction();
+    // After the connection was lost: the attached objects closed and the handle let go, without
+    // pretending that anything was committed. Never raises.
+    void abandon();
 
     isc_tr_handle* handle() { return &m_handle; }
 

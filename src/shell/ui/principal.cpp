@@ -66,7 +66,8 @@ TPrincipal::TPrincipal(QWidget* parent) : QMainWindow(parent) {
     MM = new QMenuBar(this);
     MM->setObjectName(QStringLiteral("MM"));
     setMenuBar(MM);
-    auto action = [this](QMenu* menu, const char* name, const QString& caption, void (TPrincipal::*handler)()) {
+    auto action = [this](QMenu* menu, const char* name, const QString& caption,
+                         void (TPrincipal::*handler)()) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QLatin1String(name));
         connect(a, &QAction::triggered, this, guarded([this, handler] { (this->*handler)(); }));
@@ -86,7 +87,8 @@ TPrincipal::TPrincipal(QWidget* parent) : QMainWindow(parent) {
 
     Banco1 = submenu("Banco1", QStringLiteral("&Banco"));
     AbreBanco1 = action(Banco1, "AbreBanco1", QStringLiteral("&Abre Banco"), &TPrincipal::AbreBanco1Click);
-    FechaBanco1 = action(Banco1, "FechaBanco1", QStringLiteral("&Fecha Banco"), &TPrincipal::FechaBanco1Click);
+    FechaBanco1 =
+        action(Banco1, "FechaBanco1", QStringLiteral("&Fecha Banco"), &TPrincipal::FechaBanco1Click);
     N1 = Banco1->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
     Sada1 = action(Banco1, "Sada1", QStringLiteral("&Saída"), &TPrincipal::Sada1Click);
@@ -94,9 +96,11 @@ TPrincipal::TPrincipal(QWidget* parent) : QMainWindow(parent) {
     AtualizaeseConsultas1 = submenu("AtualizaeseConsultas1", QStringLiteral("Atualizações e Consultas"));
     ComandosSQL1 = action(AtualizaeseConsultas1, "ComandosSQL1", QStringLiteral("&Comandos SQL's"),
                           &TPrincipal::ComandosSQL1Click);
-    Tabelas1 = action(AtualizaeseConsultas1, "Tabelas1", QStringLiteral("&Tabelas"), &TPrincipal::Tabelas1Click);
+    Tabelas1 =
+        action(AtualizaeseConsultas1, "Tabelas1", QStringLiteral("&Tabelas"), &TPrincipal::Tabelas1Click);
 
-    AcertaJanelas1 = topItem("AcertaJanelas1", QStringLiteral("Acerta Janelas"), &TPrincipal::AcertaJanelas1Click);
+    AcertaJanelas1 =
+        topItem("AcertaJanelas1", QStringLiteral("Acerta Janelas"), &TPrincipal::AcertaJanelas1Click);
     Bancos = submenu("Bancos", QStringLiteral("Conexões"));
     Morvex1 = topItem("Morvex1", QStringLiteral("Morvex"), &TPrincipal::Morvex1Click);
 
@@ -109,7 +113,8 @@ TPrincipal::TPrincipal(QWidget* parent) : QMainWindow(parent) {
     ToolBar1->toggleViewAction()->setVisible(false);
     setContextMenuPolicy(Qt::NoContextMenu);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
-    Tcon = addToolButton("Tcon", QStringLiteral("network-drive"), QStringLiteral("Conecta ao banco de dados"));
+    Tcon =
+        addToolButton("Tcon", QStringLiteral("network-drive"), QStringLiteral("Conecta ao banco de dados"));
     Tdis = addToolButton("Tdis", QStringLiteral("network-drive-cross"),
                          QStringLiteral("Disconecta o banco de dados"));
     TTab = addToolButton("TTab", QStringLiteral("folder-check"), QStringLiteral("Abre tabela"));
@@ -192,7 +197,9 @@ void TPrincipal::showEvent(QShowEvent* e) {
     runGuarded([this] { FormShow(); });
 }
 
-void TPrincipal::FormShow() { fillConexoes(); }
+void TPrincipal::FormShow() {
+    fillConexoes();
+}
 
 void TPrincipal::fillConexoes() {
     // Before the first connection there is no file: the menu simply stays empty.
@@ -269,7 +276,9 @@ void TPrincipal::ComandosSQL1Click() {
     AcertaJanelas1Click();
 }
 
-void TPrincipal::AcertaJanelas1Click() { ClientArea->cascadeSubWindows(); }
+void TPrincipal::AcertaJanelas1Click() {
+    ClientArea->cascadeSubWindows();
+}
 
 void TPrincipal::closeChildWindows() {
     // Over the windows as they were before the first one closed: closing the table list also
@@ -282,21 +291,34 @@ void TPrincipal::closeChildWindows() {
 
 void TPrincipal::FechaBanco1Click() {
     if (!databaseIsOpen()) {
-        showMessage(QStringLiteral("Banco não foi conectado...."), QStringLiteral("Erro"), MsgIcon::Error, MbOk);
+        showMessage(QStringLiteral("Banco não foi conectado...."), QStringLiteral("Erro"), MsgIcon::Error,
+                    MbOk);
         return;
     }
     const MsgButton answer = showMessage(QStringLiteral("Deseja disconectar o banco ") + CurrentDatabase,
                                          QStringLiteral("Erro"), MsgIcon::Warning, MbYes | MbNo, MbNo);
     if (answer == MbNo) return;
-    TdM::instance()->DisconnectDatabase();
+    disconnectAndCloseChildren();
+}
+
+void TPrincipal::disconnectAndCloseChildren() {
+    try {
+        TdM::instance()->DisconnectDatabase();
+    } catch (...) {
+        // Disconnected all the same (the server was lost): the windows go before the report.
+        if (!databaseIsOpen()) closeChildWindows();
+        throw;
+    }
     closeChildWindows();
 }
 
 void TPrincipal::MenuBancosClick(QAction* entry) {
     const QString connection = entry->data().toString();
     TdM* dm = TdM::instance();
-    if (databaseIsOpen()) dm->DisconnectDatabase();
-    closeChildWindows();
+    if (databaseIsOpen())
+        disconnectAndCloseChildren();
+    else
+        closeChildWindows();
     CurrentDatabase = connection;
     try {
         dm->ConnectDatabase(connection);
@@ -311,12 +333,13 @@ void TPrincipal::MenuBancosClick(QAction* entry) {
     }
 }
 
-void TPrincipal::Sada1Click() { close(); }
+void TPrincipal::Sada1Click() {
+    close();
+}
 
 void TPrincipal::closeEvent(QCloseEvent* e) {
-    const MsgButton answer =
-        showMessage(QStringLiteral("Sai do Sistema de Administração de Banco ????"), QStringLiteral("Atenção"),
-                    MsgIcon::Warning, MbYes | MbNo, MbNo);
+    const MsgButton answer = showMessage(QStringLiteral("Sai do Sistema de Administração de Banco ????"),
+                                         QStringLiteral("Atenção"), MsgIcon::Warning, MbYes | MbNo, MbNo);
     if (answer == MbYes)
         e->accept();
     else

@@ -79,6 +79,9 @@ private:
     QToolButton* addToolButton(const char* name, const QString& subject, const QString& hint);
     void fillConexoes();
     void closeChildWindows();
+    // DisconnectDatabase, then every child window closed; when the server was lost the connection
+    // is gone anyway, so the windows close before the error is reported.
+    void disconnectAndCloseChildren();
     void bringForward(QWidget* w);
 
     QPointer<QWidget> m_abreBanco;
