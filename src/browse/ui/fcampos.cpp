@@ -22,7 +22,10 @@ TFCampos::TFCampos(QWidget* parent) : QDialog(parent) {
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setGeometry(2, 312, 247, Label1->sizeHint().height());
-    Campos->setHint(Label1);
+    Label1->hide();
+    Campos->onEnter = [this] { CamposEnter(); };
+    Campos->onExit = [this] { CamposExit(); };
+    Campos->onKeyDown = [this](int key) { return CamposKeyDown(key); };
 
     BitBtn1 = new QPushButton(QStringLiteral("Cancela"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
@@ -38,6 +41,22 @@ TFCampos::TFCampos(QWidget* parent) : QDialog(parent) {
 
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+TFCampos::~TFCampos() {
+    Campos->dropHandlers();
+}
+
+void TFCampos::CamposEnter() {
+    Label1->show();
+}
+
+void TFCampos::CamposExit() {
+    Label1->hide();
+}
+
+bool TFCampos::CamposKeyDown(int key) {
+    return Campos->tickAllByKey(key);
 }
 
 void TFCampos::setFields(const QStringList& names, const QList<bool>& ticked) {

@@ -13,6 +13,7 @@ class TFCampos : public QDialog {
     Q_OBJECT
 public:
     explicit TFCampos(QWidget* parent = nullptr);
+    ~TFCampos() override;
 
     TickList* Campos;
     QLabel* Label1;       // the F1/F2 hint, shown while Campos has the focus
@@ -22,6 +23,11 @@ public:
     // One item per name, ticked where `ticked` says so.
     void setFields(const QStringList& names, const QList<bool>& ticked);
     QList<bool> ticks() const;
+
+    // The hint shows exactly while the list has the focus; F1 ticks every item, F2 clears every item.
+    void CamposEnter();
+    void CamposExit();
+    bool CamposKeyDown(int key);
 
 protected:
     void showEvent(QShowEvent* e) override;

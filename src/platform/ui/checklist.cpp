@@ -3,9 +3,10 @@
 
 TickList::TickList(QWidget* parent) : QListWidget(parent) {}
 
-void TickList::setHint(QWidget* hint) {
-    m_hint = hint;
-    if (m_hint) m_hint->setVisible(hasFocus());
+void TickList::dropHandlers() {
+    onEnter = nullptr;
+    onExit = nullptr;
+    onKeyDown = nullptr;
 }
 
 void TickList::setItems(const QStringList& names, const QList<bool>& ticked) {
@@ -42,16 +43,16 @@ bool TickList::tickAllByKey(int key) {
 
 void TickList::focusInEvent(QFocusEvent* e) {
     QListWidget::focusInEvent(e);
-    if (m_hint) m_hint->show();
+    if (onEnter) onEnter();
 }
 
 void TickList::focusOutEvent(QFocusEvent* e) {
     QListWidget::focusOutEvent(e);
-    if (m_hint) m_hint->hide();
+    if (onExit) onExit();
 }
 
 void TickList::keyPressEvent(QKeyEvent* e) {
-    if (tickAllByKey(e->key())) {
+    if (onKeyDown && onKeyDown(e->key())) {
         e->accept();
         return;
     }

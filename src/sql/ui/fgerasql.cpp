@@ -98,7 +98,10 @@ TFGeraSql::TFGeraSql(QWidget* parent) : QDialog(parent) {
     msg->setFont(sansFont(11)); // 8 pt
     msg->move(216, 292);
     msg->adjustSize();
-    Campos->setHint(msg);
+    msg->hide();
+    Campos->onEnter = [this] { CamposEnter(); };
+    Campos->onExit = [this] { CamposExit(); };
+    Campos->onKeyDown = [this](int key) { return CamposKeyDown(key); };
 
     Rg = new QGroupBox(QStringLiteral("  Comandos  "), this);
     Rg->setObjectName(QStringLiteral("Rg"));
@@ -153,6 +156,7 @@ TFGeraSql::TFGeraSql(QWidget* parent) : QDialog(parent) {
 }
 
 TFGeraSql::~TFGeraSql() {
+    Campos->dropHandlers();
     SingleInstance<TFGeraSql>::leave(this);
 }
 
@@ -210,6 +214,18 @@ void TFGeraSql::FormShow() {
     }
     Campos->clear();
     Sql->clear();
+}
+
+void TFGeraSql::CamposEnter() {
+    msg->show();
+}
+
+void TFGeraSql::CamposExit() {
+    msg->hide();
+}
+
+bool TFGeraSql::CamposKeyDown(int key) {
+    return Campos->tickAllByKey(key);
 }
 
 void TFGeraSql::TabelasClick() {

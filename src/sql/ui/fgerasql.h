@@ -54,6 +54,10 @@ public:
 
     void FormShow();
     void TabelasClick();
+    // `msg` shows exactly while Campos has the focus; F1 ticks every field, F2 clears every field.
+    void CamposEnter();
+    void CamposExit();
+    bool CamposKeyDown(int key);
     void BitBtn1Click();
     void BitBtn2Click();
     void BretClick();
