@@ -7,9 +7,11 @@
 #include "sql/ui/fsql.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
+#include "support/modal.h"
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QScrollArea>
@@ -287,11 +289,19 @@ void TestPrinting::printJob() {
     TFSql* w = openWindow();
     run(w, QStringLiteral("select ID, NOME from CLIENTE where ID <= 3"));
     const QString out = m_appDir->filePath(QStringLiteral("printed.pdf"));
+    bool setupShown = false;
     print(w, MbNo, [&](ReportPreview* p) {
         QVERIFY(p);
+        // Printer setup is Qt's printer dialog, on the printer that Print then uses.
+        onNextModal(this, [&](QWidget* d) {
+            auto* dialog = qobject_cast<QPrintDialog*>(d);
+            setupShown = dialog && dialog->printer() == p->printer();
+        });
+        p->printerSetupAction->trigger();
         p->printer()->setOutputFileName(out);
         p->printAction->trigger();
     });
+    QVERIFY(setupShown);
     QVERIFY(reportedErrors().isEmpty());
     QCOMPARE(pdfInfo(out, QStringLiteral("Title")), kTitle.trimmed());
     QVERIFY(pdfInfo(out, QStringLiteral("Page size")).startsWith(QStringLiteral("842 x 595 pts")));
