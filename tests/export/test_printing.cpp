@@ -7,6 +7,7 @@
 #include "sql/ui/fsql.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
+#include "support/files.h"
 #include "support/modal.h"
 #include <QAction>
 #include <QPlainTextEdit>
@@ -94,6 +95,7 @@ private slots:
     void questionAndCaption();
     void queryNotOpen();
     void savedPdfAndLoad();
+    void reportFilesRefused();
     void printJob();
     void goToPage_data();
     void goToPage();
@@ -173,6 +175,9 @@ void TestPrinting::layout_data() {
                "1 as \"A B\", 2 as \"A/B\", 3 as \"A\\B\", 4 as \"A&B\", 5 as \"A%B\", 6 as \"A-B\", "
                "SALDO from CLIENTE")
         << int(MbYes) << QStringList{"ID", "NOME", "SALDO"} << false << false;
+    QTest::newRow("a name that two columns share: each column once")
+        << QStringLiteral("select C.ID, L.ID from CLIENTE C join LARGA L on L.D = C.ID") << int(MbYes)
+        << QStringList{"ID", "ID"} << false << false;
     QTest::newRow("fits portrait, answered No: landscape, same places")
         << QStringLiteral("select ID, NOME, SALDO, NASCIDO from CLIENTE") << int(MbNo)
         << QStringList{"ID", "NOME", "SALDO", "NASCIDO"} << true << false;
@@ -201,8 +206,10 @@ void TestPrinting::layout() {
         QCOMPARE(r->orientation(), landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
         const std::vector<ReportColumn>& c = r->columns();
         QCOMPARE(c.front().left, 1.0);
-        for (size_t i = 1; i < c.size(); ++i)
+        for (size_t i = 1; i < c.size(); ++i) {
             QCOMPARE(c[i].left, c[i - 1].right() + 10);
+            QVERIFY(c[i].field > c[i - 1].field); // the fields in the result's order, none twice
+        }
         for (const ReportColumn& col : c)
             QCOMPARE(col.alignRight, col.label == "ID" || col.label == "SALDO" || col.label == "D");
         const double portraitWidth = r->paperSize().sizePoints().width() - 2 * 72 / 2.54;
@@ -283,6 +290,29 @@ void TestPrinting::savedPdfAndLoad() {
     QVERIFY(pdfText(pdf, pages, pages).contains(QStringLiteral("Page %1").arg(pages)));
     QVERIFY(pdfText(pdf, 3, 3).contains(QStringLiteral("Page 3")));
     QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QString::number(pages));
+}
+
+void TestPrinting::reportFilesRefused() {
+    TFSql* w = openWindow();
+    run(w, QStringLiteral("select ID, NOME from CLIENTE where ID <= 3"));
+    const QString missingFolder = m_appDir->filePath(QStringLiteral("nenhuma/r.pdf"));
+    const QString notPdf = m_appDir->filePath(QStringLiteral("texto.pdf"));
+    writeBytes(notPdf, "not a report");
+    print(w, MbYes, [&](ReportPreview* p) {
+        QVERIFY(p);
+        const ReportPages* shown = p->pages();
+        prompts().fileAnswers << missingFolder << notPdf;
+        p->saveReportAction->trigger();
+        p->loadReportAction->trigger();
+        QCOMPARE(p->pages(), shown);
+        QVERIFY(p->isVisible());
+    });
+    const QStringList errors = reportedErrors();
+    QCOMPARE(errors.size(), 2);
+    QVERIFY2(errors[0].startsWith(QStringLiteral("Cannot create file \"%1\".").arg(missingFolder)),
+             qPrintable(errors[0]));
+    QCOMPARE(errors[1], QStringLiteral("\"%1\" is not a saved report.").arg(notPdf));
+    QVERIFY(!QFile::exists(missingFolder));
 }
 
 void TestPrinting::printJob() {
