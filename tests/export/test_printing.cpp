@@ -4,17 +4,20 @@
 #include "export/ui/reportpreview.h"
 #include "platform/appdir.h"
 #include "platform/errorreport.h"
+#include "sql/ui/fgerasql.h"
 #include "sql/ui/fsql.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
 #include "support/files.h"
 #include "support/modal.h"
 #include <QAction>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
@@ -94,6 +97,8 @@ private slots:
     void layout();
     void questionAndCaption();
     void queryNotOpen();
+    void titleFromGenerator_data();
+    void titleFromGenerator();
     void savedPdfAndLoad();
     void reportFilesRefused();
     void printJob();
@@ -151,6 +156,7 @@ void TestPrinting::init() {
 }
 
 void TestPrinting::cleanup() {
+    TFGeraSql::instance()->ReturnedTable.clear();
     for (const QPointer<TFSql>& w : m_windows)
         delete w.data();
     m_windows.clear();
@@ -255,6 +261,44 @@ void TestPrinting::queryNotOpen() {
         QCOMPARE(p->pages()->pageCount(), 1);
     });
     QVERIFY(reportedErrors().isEmpty());
+}
+
+// The table last chosen in the SQL generator names the report.
+void TestPrinting::titleFromGenerator_data() {
+    QTest::addColumn<QString>("table"); // chosen before "&Retorna"; none when empty
+    QTest::newRow("a table") << QStringLiteral("CLIENTE");
+    QTest::newRow("no table") << QString();
+}
+
+void TestPrinting::titleFromGenerator() {
+    QFETCH(QString, table);
+    TFSql* w = openWindow();
+    onNextModal(this, [&](QWidget* d) {
+        auto* g = qobject_cast<TFGeraSql*>(d);
+        QVERIFY(g);
+        const QList<QListWidgetItem*> found = g->Tabelas->findItems(table, Qt::MatchExactly);
+        if (!table.isEmpty() && found.size() == 1)
+            QTest::mouseClick(g->Tabelas->viewport(), Qt::LeftButton, {},
+                              g->Tabelas->visualItemRect(found.first()).center());
+        QTest::mouseClick(g->Bret, Qt::LeftButton);
+    });
+    w->bger->click();
+    run(w, QStringLiteral("select ID, NOME from CLIENTE order by ID"));
+    const QString pdf = m_appDir->filePath(QStringLiteral("titulo.pdf"));
+    print(w, MbYes, [&](ReportPreview* p) {
+        QVERIFY(p);
+        QCOMPARE(p->windowTitle(), QStringLiteral("Report Preview : ") + kTitle + table);
+        QCOMPARE(listReport(p)->hasTitleBand(), !table.isEmpty());
+        QCOMPARE(listReport(p)->titleBandText(), table);
+        prompts().fileAnswers << pdf;
+        p->saveReportAction->trigger();
+    });
+    QCOMPARE(pdfInfo(pdf, QStringLiteral("Title")), (kTitle + table).trimmed());
+    // The title band on the first page only, above the column headers.
+    const QRegularExpression titleLine(QStringLiteral("^\\s*CLIENTE\\s*$"),
+                                       QRegularExpression::MultilineOption);
+    QCOMPARE(pdfText(pdf, 1, 1).contains(titleLine), !table.isEmpty());
+    QVERIFY(!pdfText(pdf, 2, 2).contains(titleLine));
 }
 
 void TestPrinting::savedPdfAndLoad() {

@@ -299,6 +299,6 @@ void TFSql::bexcelClick() {
     // The spreadsheet export takes the result rows here once it exists.
 }
 
-void TFSql::bprintClick() { printListReport(this, IBSet, QString()); }
+void TFSql::bprintClick() { printListReport(this, IBSet, TFGeraSql::instance()->ReturnedTable); }
 
 void TFSql::bsaiClick() { childFrame(this)->close(); }
