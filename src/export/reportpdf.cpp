@@ -63,7 +63,10 @@ std::unique_ptr<PdfReport> PdfReport::load(const QString& path) {
         throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     std::unique_ptr<PdfReport> report(new PdfReport);
     report->m_bytes = file.readAll();
-    if (report->m_document->load(path) != QPdfDocument::Error::None || report->m_document->pageCount() < 1)
+    // Only PDF files reach the PDF reader (which keeps a little memory of every file it refuses).
+    const bool pdf = report->m_bytes.startsWith("%PDF-");
+    if (!pdf || report->m_document->load(path) != QPdfDocument::Error::None ||
+        report->m_document->pageCount() < 1)
         throw AppError(QStringLiteral("\"%1\" is not a saved report").arg(path));
     return report;
 }
