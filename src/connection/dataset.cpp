@@ -1049,11 +1049,12 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
     std::function<bool(int)> test;
     if (searchNull) {
         test = [&](int r) { return isNull(r, fi); };
-    } else if (layout.kind == FieldKind::String || layout.kind == FieldKind::Memo) {
+    } else if (layout.kind == FieldKind::String) {
+        // A CHAR value is its text padded to the column's length, and the searched text keeps its
+        // blanks: only a prefix without trailing blanks can be compared on the stored bytes.
         QString needle = value.toString();
-        if (layout.fixedChar) needle = trimRight(needle);
         if (ci) needle = needle.toUpper();
-        bool asciiNeedle = layout.kind == FieldKind::String && ci;
+        bool asciiNeedle = ci && !(layout.fixedChar && (!partial || needle.endsWith(' ')));
         for (QChar ch : needle)
             if (ch.unicode() >= 0x80) asciiNeedle = false;
         const QByteArray needleBytes = needle.toLatin1();
@@ -1064,12 +1065,12 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
                 const bool hit = isAsciiUpperPrefix(d->store.textBytes(r, fi), needleBytes, partial, &decided);
                 if (decided) return hit;
             }
-            QString v = layout.kind == FieldKind::Memo ? this->value(r, fi).toString() : text(r, fi);
-            if (layout.fixedChar) v = trimRight(v);
+            QString v = text(r, fi);
             if (ci) v = v.toUpper();
             return partial ? v.startsWith(needle) : v == needle;
         };
-    } else if (layout.kind == FieldKind::Date || layout.kind == FieldKind::Time || layout.kind == FieldKind::DateTime) {
+    } else if (layout.kind == FieldKind::Date || layout.kind == FieldKind::Time ||
+               layout.kind == FieldKind::DateTime) {
         // The searched text is read as a date or time; when it does not read, nothing matches.
         qint64 target = 0;
         qint64 unit = 10; // compare at the precision the searched value gives (a QTime: milliseconds)
@@ -1110,13 +1111,22 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
             const auto floorDiv = [](qint64 a, qint64 b) { return a / b - ((a % b) < 0 ? 1 : 0); };
             return floorDiv(v, unit) == floorDiv(target, unit);
         };
+    } else if (layout.kind == FieldKind::Memo) {
+        // A text blob is no character field: its whole text equals the searched one, case and all.
+        const QString wanted = value.toString();
+        test = [=, this](int r) { return !isNull(r, fi) && this->value(r, fi).toString() == wanted; };
     } else if (layout.kind == FieldKind::Blob) {
         const QByteArray wanted = value.typeId() == QMetaType::QByteArray ? value.toByteArray()
                                                                           : value.toString().toLatin1();
         test = [=, this](int r) { return !isNull(r, fi) && d->blobOf(d->currentCell(r, fi)) == wanted; };
+    } else if (value.typeId() == QMetaType::QString) {
+        // Numbers and booleans searched with a text: the value written as text equals it exactly
+        // ("01" does not find 1, "12,5" not 12,50).
+        const QString wanted = value.toString();
+        test = [=, this](int r) { return !isNull(r, fi) && text(r, fi) == wanted; };
     } else {
-        // Numbers and booleans: the searched value converted to the field's type, compared exactly;
-        // a value that does not convert is compared with the field's text.
+        // Numbers and booleans searched with a number: the searched value converted to the field's
+        // type, compared exactly; a value that does not convert is compared with the field's text.
         std::optional<Cell> target;
         try {
             target = cellFromVariant(layout, value, d->cols[fi].name);

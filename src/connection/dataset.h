@@ -203,12 +203,14 @@ public:
     void updateRecord();
 
     // From the first row, reading further rows as needed; a changed row being edited is posted
-    // first (an unchanged one cancelled). Text fields compare text (options apply; CHAR padding
-    // ignored); numbers compare as numbers when the searched value reads as one ("12,5" finds
-    // 12.50), otherwise as text; date, time and timestamp fields read the searched text in the
-    // locale's short date form with an optional time and match equal values (to the second, or to
-    // the millisecond when one is given), and no row when it does not read. A null value finds
-    // null fields. Not found: the current row stays.
+    // first (an unchanged one cancelled). CHAR and VARCHAR fields compare their text (CHAR padded
+    // to its length) with the searched text as given, blanks kept (options apply); date, time and
+    // timestamp fields read the searched text in the locale's short date form with an optional
+    // time and match equal values (to the second, or to the millisecond when one is given), and no
+    // row when it does not read; every other field searched with a text matches when its value
+    // written as text equals it exactly ("01" does not find 1; a text blob its whole text);
+    // numbers searched with a number compare as numbers. A null value finds null fields. Not
+    // found: the current row stays.
     bool locate(const QString& fieldName, const QVariant& value, int options);
 
     // AttachedObject: end of the transaction or disconnect.

@@ -404,6 +404,7 @@ void TestFBrowse::search_data() {
     QTest::newRow("integer")              << "CODIGO" << "2"          << 2;
     QTest::newRow("integer whole number") << "CODIGO" << "42"         << 42;
     QTest::newRow("integer not partial")  << "CODIGO" << "4"          << 0;
+    QTest::newRow("integer as written")   << "CODIGO" << "02"         << 0;
     QTest::newRow("date")                 << "NASC"   << "01/12/1985" << 3;
     QTest::newRow("date missing")         << "NASC"   << "02/12/1985" << 0;
     QTest::newRow("not a date")           << "NASC"   << "abc"        << 0;

@@ -494,12 +494,18 @@ void TestDataSet::locate_data() {
     QTest::newRow("nothing begins with it") << "NOME" << QVariant("zz") << both << 0;
     QTest::newRow("accented, any case") << "NOME" << QVariant("ação") << both << 5;
     QTest::newRow("accented needle, ASCII rows") << "NOME" << QVariant("abç") << both << 0;
-    QTest::newRow("CHAR ignores its padding") << "CODIGO" << QVariant("X1") << ci << 3;
+    // A CHAR value is its text padded to the column's length; the searched text keeps its blanks.
+    QTest::newRow("CHAR whole value holds its padding") << "CODIGO" << QVariant("X1") << ci << 0;
+    QTest::newRow("CHAR whole value with its padding") << "CODIGO" << QVariant("x1   ") << ci << 3;
     QTest::newRow("CHAR partial") << "CODIGO" << QVariant("x") << both << 3;
+    QTest::newRow("CHAR partial, trailing blank kept") << "CODIGO" << QVariant("x ") << both << 0;
+    QTest::newRow("CHAR partial into the padding") << "CODIGO" << QVariant("y  ") << both << 4;
+    // Other kinds: the value written as text equals the searched text, case and all.
     QTest::newRow("integer as text") << "ID" << QVariant("4") << both << 4;
+    QTest::newRow("integer written otherwise") << "ID" << QVariant("04") << both << 0;
     QTest::newRow("integer as number") << "ID" << QVariant(5) << 0 << 5;
     QTest::newRow("integer: text that is no number") << "ID" << QVariant("quatro") << both << 0;
-    QTest::newRow("decimal as typed") << "VALOR" << QVariant("12,5") << both << 4;
+    QTest::newRow("decimal not as shown") << "VALOR" << QVariant("12,5") << both << 0;
     QTest::newRow("decimal as shown") << "VALOR" << QVariant("12,50") << both << 4;
     QTest::newRow("decimal as number") << "VALOR" << QVariant(12.5) << 0 << 4;
     QTest::newRow("date in the short form") << "NASC" << QVariant("02/01/2026") << both << 4;
@@ -515,8 +521,11 @@ void TestDataSet::locate_data() {
     QTest::newRow("time") << "HORA" << QVariant("13:45:30") << both << 4;
     QTest::newRow("time without seconds") << "HORA" << QVariant("13:45") << both << 0;
     QTest::newRow("boolean text") << "ATIVO" << QVariant("True") << both << 4;
+    QTest::newRow("boolean text in another case") << "ATIVO" << QVariant("true") << both << 0;
     QTest::newRow("null finds null") << "NOME" << QVariant() << both << 2;
-    QTest::newRow("text blob") << "OBS" << QVariant("MEMO") << both << 4;
+    QTest::newRow("text blob, whole text") << "OBS" << QVariant("memo longo") << both << 4;
+    QTest::newRow("text blob, no partial match") << "OBS" << QVariant("memo") << both << 0;
+    QTest::newRow("text blob, case kept") << "OBS" << QVariant("MEMO LONGO") << both << 0;
 }
 
 void TestDataSet::locate() {
