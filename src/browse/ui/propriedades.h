@@ -26,6 +26,9 @@ public:
 
     void BitBtn1Click();
 
+    // Only "&Fecha" closes the window: Esc and a close from the window manager do nothing.
+    void reject() override {}
+
 protected:
     void showEvent(QShowEvent* e) override;
 
