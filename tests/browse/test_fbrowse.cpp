@@ -64,6 +64,7 @@ private slots:
     void layoutRule_data();
     void layoutRule();
     void layoutInMainWindow();
+    void fixedBorderInMainWindow();
     void looks();
     void cellPainting();
 
@@ -480,6 +481,7 @@ void TestFBrowse::enterOnTextBlobOpensMemoAndPosts() {
         shown = true;
         QCOMPARE(memo->objectName(), QStringLiteral("Fmemo"));
         QCOMPARE(memo->windowTitle(), QStringLiteral("Edita / Consulta campo Memo"));
+        QCOMPARE(memo->frameGeometry().size(), QSize(544, 375)); // the outer size
         QCOMPARE(memo->Memo->toPlainText(), QStringLiteral("obs de Ana"));
         QVERIFY(!memo->Memo->isReadOnly());
         QCOMPARE(memo->Memo->textCursor().position(), 10); // caret after the last character
@@ -689,6 +691,34 @@ void TestFBrowse::layoutInMainWindow() {
     // The outer size is the sub-window's frame, not the window inside it.
     QCOMPARE(b->Gs->size(), QSize(760 - 17, 520 - 100));
     QCOMPARE(b->Botoes->pos(), QPoint((760 - 586) / 2, 520 - 70));
+    delete sub;
+    setMdiHost(nullptr);
+}
+
+void TestFBrowse::fixedBorderInMainWindow() {
+    QMdiArea area;
+    area.resize(1000, 800);
+    area.show();
+    setMdiHost(&area);
+    CurrentTable = QStringLiteral("CLIENTES");
+    BrowseSelect = QStringLiteral("Select * From CLIENTES");
+    auto* b = new TFBrowse;
+    m_browses.add(b);
+    QMdiSubWindow* sub = showChild(b);
+    QVERIFY(sub);
+    const QSize designed = sub->size();
+    // Dragging the lower right corner of the border resizes nothing.
+    const QPoint corner(sub->width() - 2, sub->height() - 2);
+    QTest::mouseMove(sub, corner);
+    QTest::mousePress(sub, Qt::LeftButton, {}, corner);
+    QTest::mouseMove(sub, corner + QPoint(80, 60));
+    QTest::mouseRelease(sub, Qt::LeftButton, {}, corner + QPoint(80, 60));
+    QCOMPARE(sub->size(), designed);
+    // Maximizing still fills the area, and the layout follows.
+    sub->showMaximized();
+    QCoreApplication::processEvents();
+    QCOMPARE(sub->size(), area.viewport()->size());
+    QCOMPARE(b->Gs->size(), QSize(sub->width() - 17, sub->height() - 100));
     delete sub;
     setMdiHost(nullptr);
 }

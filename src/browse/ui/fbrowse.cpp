@@ -178,6 +178,11 @@ void TFBrowse::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (m_shown) return;
     m_shown = true;
+    // Inside the main window: a fixed border (its edges do not resize it); minimize and maximize stay.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        sub->setWindowFlags(sub->windowFlags() | Qt::MSWindowsFixedSizeDialogHint);
+        sub->show();
+    }
     FormShow();
 }
 

@@ -69,7 +69,8 @@ Field* TFmemo::boundField() const {
 
 void TFmemo::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    // Centred on the screen, outer size 544 by 375.
+    // Centred on the screen, outer size 544 by 375: the client area is what the frame leaves.
+    resize(QSize(544, 375) - (frameGeometry().size() - size()));
     if (QScreen* s = screen()) {
         const QRect avail = s->availableGeometry();
         move(avail.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
