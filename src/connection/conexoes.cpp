@@ -5,6 +5,7 @@
 #include "platform/cp1252.h"
 #include "platform/textfile.h"
 #include <QFileInfo>
+#include <array>
 
 namespace ConnectionRecord {
 
@@ -28,21 +29,33 @@ QString connectionOf(const QString& line) {
     return read(line).connection.trimmed();
 }
 
+namespace {
+struct Check {
+    const QString& value;
+    int width;
+    const char* what;
+};
+
+std::array<Check, 4> checksOf(const QString& server, const QString& protocol, const QString& database,
+                              const QString& connection) {
+    return {{{server, ServerWidth, "o servidor"},
+             {protocol, ProtocolWidth, "o tipo"},
+             {database, DatabaseWidth, "o banco"},
+             {connection, ConnectionWidth, "a conexão"}}};
+}
+} // namespace
+
 QString problem(const QString& server, const QString& protocol, const QString& database,
                 const QString& connection) {
-    struct Check {
-        const QString& value;
-        int width;
-        const char* what;
-    };
-    const Check checks[] = {{server, ServerWidth, "o servidor"},
-                            {protocol, ProtocolWidth, "o tipo"},
-                            {database, DatabaseWidth, "o banco"},
-                            {connection, ConnectionWidth, "a conexão"}};
-    for (const Check& c : checks)
+    for (const Check& c : checksOf(server, protocol, database, connection))
         if (c.value.size() > c.width)
             return QStringLiteral("%1 tem mais de %2 caracteres").arg(QString::fromUtf8(c.what)).arg(c.width);
-    for (const Check& c : checks)
+    return charsetProblem(server, protocol, database, connection);
+}
+
+QString charsetProblem(const QString& server, const QString& protocol, const QString& database,
+                       const QString& connection) {
+    for (const Check& c : checksOf(server, protocol, database, connection))
         if (!fitsCp1252(c.value))
             return QStringLiteral("%1 tem caracteres que o arquivo não comporta")
                 .arg(QString::fromUtf8(c.what));

@@ -46,6 +46,10 @@ QString connectionOf(const QString& line);
 // when they can.
 QString problem(const QString& server, const QString& protocol, const QString& database,
                 const QString& connection);
+// Only the characters outside Windows-1252: what no file of the program can hold (the settings
+// file has no widths).
+QString charsetProblem(const QString& server, const QString& protocol, const QString& database,
+                       const QString& connection);
 } // namespace ConnectionRecord
 
 QString conexoesFileName(); // Conexoes.New in the directory of the executable

@@ -564,25 +564,35 @@ void TestAbreBanco::wrongPassword() {
 void TestAbreBanco::notRemembered_data() {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("server");
-    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("notice");
     QTest::addColumn<bool>("settingsSaved");
-    QTest::newRow("path over 100 characters") << QString(96, 'x') + ".fdb"
-                                              << "localhost"
-                                              << "o banco tem mais de 100 caracteres" << true;
+    const QString opened = QStringLiteral("A conexão foi aberta, mas não pode ser lembrada em ");
+    QTest::newRow("path over 100 characters")
+        << QString(96, 'x') + ".fdb"
+        << "localhost" << opened + "Conexões anteriores: o banco tem mais de 100 caracteres." << true;
     // Local leaves the server out of the connection string, but the record holds it.
-    QTest::newRow("server over 15 characters") << "a.fdb"
-                                               << "servidor-comprido"
-                                               << "o servidor tem mais de 15 caracteres" << true;
+    QTest::newRow("server over 15 characters")
+        << "a.fdb"
+        << "servidor-comprido" << opened + "Conexões anteriores: o servidor tem mais de 15 caracteres."
+        << true;
+    // Banco.new has no widths, but it cannot hold such a character either: the notice says so.
     QTest::newRow("character outside Windows-1252")
         << "数据.fdb"
         << "localhost"
-        << "o banco tem caracteres que o arquivo não comporta" << false;
+        << opened + "Conexões anteriores nem em Banco.new: o banco tem caracteres que o arquivo não comporta."
+        << false;
+    QTest::newRow("too long for one file, a character outside Windows-1252 for both")
+        << QString(96, 'x') + "数.fdb"
+        << "localhost"
+        << opened + "Conexões anteriores (o banco tem mais de 100 caracteres) nem em Banco.new (o banco tem "
+                    "caracteres que o arquivo não comporta)."
+        << false;
 }
 
 void TestAbreBanco::notRemembered() {
     QFETCH(QString, fileName);
     QFETCH(QString, server);
-    QFETCH(QString, reason);
+    QFETCH(QString, notice);
     QFETCH(bool, settingsSaved);
     TempDatabase tdb({}, QStringLiteral("UTF8"), fileName);
     const QByteArray connections =
@@ -599,9 +609,7 @@ void TestAbreBanco::notRemembered() {
     QVERIFY(m_dm->Banco->connected()); // the connection goes on
     QCOMPARE(CurrentDatabase, tdb.path());
     QCOMPARE(prompts.messages.size(), 1);
-    QCOMPARE(prompts.messages[0].text,
-             QStringLiteral("A conexão foi aberta, mas não pode ser lembrada em Conexões anteriores: %1.")
-                 .arg(reason));
+    QCOMPARE(prompts.messages[0].text, notice);
     QCOMPARE(prompts.messages[0].caption, QStringLiteral("Atenção"));
     QCOMPARE(prompts.messages[0].icon, MsgIcon::Warning);
     QCOMPARE(prompts.messages[0].buttons, int(MbOk));

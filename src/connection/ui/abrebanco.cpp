@@ -7,7 +7,6 @@
 #include "connection/ui/conecta.h"
 #include "platform/appdir.h"
 #include "platform/apperror.h"
-#include "platform/cp1252.h"
 #include "platform/errorreport.h"
 #include "platform/ui/icons.h"
 #include "platform/ui/mdihost.h"
@@ -260,14 +259,23 @@ void TAbreBanco::rememberConnection() {
     const QString connection = Conect->text();
     const QString problem = ConnectionRecord::problem(server, protocol, database, connection);
     // The settings file has no widths; what it cannot hold is a character outside its code page.
-    if (fitsCp1252(server + database + connection)) SaveSettings();
+    const QString settingsProblem = ConnectionRecord::charsetProblem(server, protocol, database, connection);
+    if (settingsProblem.isEmpty()) SaveSettings();
     if (problem.isEmpty()) {
         AppendConnection(ConnectionRecord::format(server, protocol, database, connection));
         return;
     }
-    showMessage(QStringLiteral("A conexão foi aberta, mas não pode ser lembrada em Conexões anteriores: %1.")
-                    .arg(problem),
-                QStringLiteral("Atenção"), MsgIcon::Warning, MbOk);
+    const QString opened = QStringLiteral("A conexão foi aberta, mas não pode ser lembrada em ");
+    QString notice;
+    if (settingsProblem.isEmpty())
+        notice = opened + QStringLiteral("Conexões anteriores: %1.").arg(problem);
+    else if (settingsProblem == problem)
+        notice = opened + QStringLiteral("Conexões anteriores nem em Banco.new: %1.").arg(problem);
+    else
+        notice =
+            opened +
+            QStringLiteral("Conexões anteriores (%1) nem em Banco.new (%2).").arg(problem, settingsProblem);
+    showMessage(notice, QStringLiteral("Atenção"), MsgIcon::Warning, MbOk);
 }
 
 void TAbreBanco::BitBtn2Click() {
