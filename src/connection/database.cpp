@@ -1,11 +1,15 @@
 #include "connection/database.h"
+#include "connection/connectionjob.h"
 #include "connection/fbapi.h"
 #include "connection/fberror.h"
 #include "connection/transaction.h"
 #include "platform/prompts.h"
+#include <QThread>
 #include <algorithm>
 
 namespace {
+thread_local const Database* t_workingFor = nullptr;
+
 void addDpbString(std::string& dpb, char item, const QByteArray& value) {
     dpb += item;
     dpb += static_cast<char>(std::min<qsizetype>(value.size(), 255));
@@ -64,6 +68,63 @@ void Database::setConnected(bool on) {
 
 void Database::checkConnected() const {
     if (!connected()) throw AppError(QStringLiteral("Cannot perform operation -- DB is not open"));
+}
+
+QString connectionBusyMessage() {
+    return QStringLiteral("Um comando SQL está em execução nesta conexão. Aguarde o seu término ou "
+                          "cancele-o (botão \"Cancelar\" da janela de comandos SQL).");
+}
+
+void Database::setWorkingThread(const Database* db) {
+    t_workingFor = db;
+}
+
+bool Database::usableHere() const {
+    return !m_job.load() || t_workingFor == this;
+}
+
+void Database::checkFree() const {
+    if (usableHere()) return;
+    // A short job of courtesy is waited for rather than refused.
+    for (ConnectionJob* job = m_job.load(); job && job->yields() && QThread::currentThread() == job->thread();
+         job = m_job.load())
+        job->finishNow();
+    if (!usableHere()) throw AppError(connectionBusyMessage());
+}
+
+void Database::hold(ConnectionJob* job) {
+    m_job = job;
+    emit busyChanged(true);
+}
+
+void Database::release(ConnectionJob* job) {
+    if (m_job.load() != job) return;
+    m_job = nullptr;
+    // Statements that windows let go of meanwhile.
+    const std::vector<isc_stmt_handle> handles = std::exchange(m_dropLater, {});
+    for (isc_stmt_handle h : handles) {
+        ISC_STATUS_ARRAY status = {};
+        if (m_handle) fbApi().isc_dsql_free_statement(status, &h, DSQL_drop);
+    }
+    emit busyChanged(false);
+}
+
+void Database::stopJob() {
+    ConnectionJob* job = m_job.load();
+    if (!job || t_workingFor == this) return;
+    job->cancel();
+    job->finishNow();
+}
+
+bool Database::cancelOperation() {
+    if (!m_handle) return false;
+    ISC_STATUS_ARRAY status = {};
+    fbApi().fb_cancel_operation(status, &m_handle, fb_cancel_raise);
+    return !statusFailed(status);
+}
+
+void Database::dropLater(isc_stmt_handle handle) {
+    if (handle) m_dropLater.push_back(handle);
 }
 
 QString Database::paramValue(const QString& name) const {
@@ -139,6 +200,8 @@ void Database::doConnect() {
 
 void Database::doDisconnect() {
     if (!connected()) return;
+    // 0. A statement still running on the server is cancelled and its end taken first.
+    stopJob();
     // 1. Close every dataset and query of the connection.
     const auto attached = m_attached;
     for (AttachedObject* o : attached)

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QVariantList>
+#include <atomic>
 #include <functional>
 #include <ibase.h>
 #include <memory>
@@ -10,6 +11,10 @@
 
 class Transaction;
 class SqlDa;
+class ConnectionJob;
+
+// What a window is told when it needs the connection while an SQL command window's statement runs.
+QString connectionBusyMessage();
 
 // Anything that must be closed before its transaction ends or its connection goes away
 // (datasets, queries, the table object). Registered with Database and Transaction.
@@ -74,6 +79,22 @@ public:
     // Raises "Cannot perform operation -- DB is not open" unless connected.
     void checkConnected() const;
 
+    // Server work of another thread (ConnectionJob) holds the connection until its end is
+    // delivered; meanwhile every other thread's use of it is refused.
+    bool busy() const { return m_job.load() != nullptr; }
+    // No job holds the connection, or the calling thread is the holding job's own.
+    bool usableHere() const;
+    // Raises connectionBusyMessage() unless usableHere(); a job that yields is waited for instead.
+    void checkFree() const;
+    // Cancels the holding job, waits for it and delivers its end now. Nothing when free.
+    void stopJob();
+    // fb_cancel_operation on the attachment, from any thread. False when nothing was running.
+    bool cancelOperation();
+    // A statement handle let go while another thread holds the connection: dropped once it is free.
+    void dropLater(isc_stmt_handle handle);
+    // The job thread marks itself as working for `db` (nullptr when done).
+    static void setWorkingThread(const Database* db);
+
     // Registry used by disconnect (datasets, queries, table objects) and by transactions.
     void attach(AttachedObject* o);
     void detach(AttachedObject* o);
@@ -82,8 +103,14 @@ public:
 
 signals:
     void connectedChanged(bool connected);
+    // A job took the connection (true) or let it go (false).
+    void busyChanged(bool busy);
 
 private:
+    friend class ConnectionJob;
+    void hold(ConnectionJob* job);
+    void release(ConnectionJob* job);
+
     void doConnect();
     void doDisconnect();
     QString paramValue(const QString& name) const;
@@ -98,4 +125,6 @@ private:
     std::unique_ptr<Transaction> m_metadata;
     std::vector<AttachedObject*> m_attached;
     std::vector<Transaction*> m_transactions;
+    std::atomic<ConnectionJob*> m_job{nullptr};
+    std::vector<isc_stmt_handle> m_dropLater;
 };

@@ -61,6 +61,8 @@ public:
     QPointer<Transaction> tr;
     QPointer<Database> regDb; // where this dataset is registered while statements are prepared
     QPointer<Transaction> regTr;
+    QPointer<Database> pendingDb; // between beginOpen() and endOpen()
+    QPointer<Transaction> pendingTr;
     QStringList sql[SqlCount];
 
     std::unique_ptr<Statement> select;
@@ -130,6 +132,7 @@ public:
     void closeRows();
 
     int fetch(int count, bool notify = true);
+    int fetchRows(int count, bool notify); // also while the open is under way
     void checkBrowseMode();
     Cell currentCell(int row, int field) const;
     QByteArray blobContent(quint64 id);
@@ -153,7 +156,6 @@ void DataSetPrivate::prepare(Database* database, Transaction* transaction) {
         auto st = std::make_unique<Statement>(database, transaction);
         st->prepare(sql[SelectSql].join('\n'));
         select = std::move(st);
-        registerWith(database, transaction);
         for (int k : {DeleteSql, InsertSql, ModifySql, RefreshSql}) {
             const QString text = sql[k].join('\n');
             if (text.trimmed().isEmpty()) continue;
@@ -299,7 +301,12 @@ void DataSetPrivate::closeRows() {
 // Reading.
 
 int DataSetPrivate::fetch(int count, bool notify) {
-    if (!active || allFetched || count <= 0) return 0;
+    if (!active) return 0;
+    return fetchRows(count, notify);
+}
+
+int DataSetPrivate::fetchRows(int count, bool notify) {
+    if (allFetched || count <= 0) return 0;
     const int first = store.count();
     int added = 0;
     try {
@@ -637,6 +644,18 @@ void DataSet::setRefreshSQL(const QStringList& lines) { setSql(this, d.get(), Re
 
 void DataSet::open() {
     if (d->active) return;
+    beginOpen();
+    try {
+        serverOpen(1); // positioned on the first row; views learn of it by the reset
+    } catch (...) {
+        abandonOpen();
+        throw;
+    }
+    endOpen();
+}
+
+void DataSet::beginOpen() {
+    if (d->active) return;
     Database* db = d->db;
     if (!db) throw AppError(QStringLiteral("Database not assigned"));
     Transaction* tr = d->transaction();
@@ -646,28 +665,34 @@ void DataSet::open() {
     const QString text = d->sql[SelectSql].join('\n');
     if (text.isEmpty()) throw AppError(QStringLiteral("Empty query"));
     if (text.trimmed().isEmpty()) throw AppError(QStringLiteral("Empty SQL Statement"));
-
     // Statements prepared for another connection or transaction (one since replaced or gone) are
     // prepared again.
     if (d->select && (d->regDb != db || d->regTr != tr)) d->unprepare();
-    d->prepare(db, tr);
-    try {
-        d->select->execute();
-        if (d->hasCursor) {
-            d->allFetched = false;
-            d->active = true;
-            d->fetch(1, false); // positioned on the first row; views learn of it by the reset
-        } else {
-            // Executed once; an open cursor (SELECT ... FOR UPDATE) is not read.
-            d->select->closeCursor();
-            d->rowsAffected = d->select->rowsAffected();
-            d->allFetched = true;
-        }
-    } catch (...) {
-        d->active = false;
-        d->closeRows();
-        throw;
+    d->pendingDb = db;
+    d->pendingTr = tr;
+}
+
+void DataSet::serverOpen(int rows) {
+    if (d->active || !d->pendingDb || !d->pendingTr)
+        throw AppError(QStringLiteral("Dataset not being opened"));
+    d->prepare(d->pendingDb, d->pendingTr);
+    d->select->execute();
+    if (d->hasCursor) {
+        d->allFetched = false;
+        d->fetchRows(rows, false);
+    } else {
+        // Executed once; an open cursor (SELECT ... FOR UPDATE) is not read.
+        d->select->closeCursor();
+        d->rowsAffected = d->select->rowsAffected();
+        d->allFetched = true;
     }
+}
+
+void DataSet::endOpen() {
+    if (d->active || !d->select) return;
+    d->registerWith(d->pendingDb, d->pendingTr);
+    d->pendingDb = nullptr;
+    d->pendingTr = nullptr;
     d->active = true;
     d->current = d->store.count() > 0 ? 0 : -1;
     d->bof = true;
@@ -677,6 +702,19 @@ void DataSet::open() {
     emit dataReset();
     d->setState(Browse);
     emit currentRowChanged(d->current);
+}
+
+void DataSet::abandonOpen() {
+    if (d->active) return;
+    d->closeRows();
+    // Statements prepared on the way are not known to their transaction yet: they go too.
+    if (d->select && (d->regDb != d->pendingDb || d->regTr != d->pendingTr || !d->regDb)) d->unprepare();
+    d->pendingDb = nullptr;
+    d->pendingTr = nullptr;
+}
+
+QString DataSet::plan() const {
+    return d->select ? d->select->plan() : QString();
 }
 
 void DataSet::close() {

@@ -131,7 +131,19 @@ public:
     QStringList refreshSQL() const;
     void setRefreshSQL(const QStringList& lines);
 
-    void open();  // nothing when open
+    void open(); // nothing when open: beginOpen(), serverOpen(1) and endOpen() in a row
+
+    // Opening with the server's part on another thread (ConnectionJob): beginOpen() connects and
+    // starts the transaction (the login prompt, on this object's thread); serverOpen() prepares,
+    // executes and reads up to `rows` rows, touching nothing that views or other datasets read;
+    // endOpen() then shows the result. After serverOpen() failed or was given up, abandonOpen()
+    // lets go of what it prepared. Meanwhile the dataset stays closed to its views.
+    void beginOpen();
+    void serverOpen(int rows);
+    void endOpen();
+    void abandonOpen();
+    // The server's plan of the prepared select statement (a server call); empty when none.
+    QString plan() const;
     void close(); // nothing when closed; an edit in progress is lost
     bool active() const;
     void setActive(bool on);

@@ -185,8 +185,12 @@ Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const {
 }
 
 bool DataSetModel::canFetchMore(const QModelIndex& parent) const {
-    // Not while a change is being announced: rows read then would interleave with it.
-    return !m_busy && !parent.isValid() && m_dataSet && m_dataSet->active() && !m_dataSet->allFetched();
+    // Not while a change is being announced: rows read then would interleave with it. Not while
+    // another thread's statement holds the connection either: the view asks again as it scrolls.
+    if (m_busy || parent.isValid() || !m_dataSet || !m_dataSet->active() || m_dataSet->allFetched())
+        return false;
+    const Database* db = m_dataSet->database();
+    return !db || db->usableHere();
 }
 
 void DataSetModel::fetchMore(const QModelIndex& parent) {

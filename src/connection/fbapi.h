@@ -32,6 +32,7 @@
     X(isc_cancel_blob)                                                                              \
     X(isc_blob_info)                                                                                \
     X(isc_sqlcode)                                                                                  \
+    X(fb_cancel_operation)                                                                          \
     X(fb_interpret)                                                                                 \
     X(isc_vax_integer)
 

@@ -311,6 +311,7 @@ void Statement::prepare(const QString& sql) {
     const FbApi& api = fbApi();
     ISC_STATUS_ARRAY status = {};
     m_db->checkConnected();
+    m_db->checkFree();
     api.isc_dsql_alloc_statement2(status, m_db->handle(), &m_handle);
     checkStatus(status);
 
@@ -360,6 +361,7 @@ void Statement::prepare(const QString& sql) {
 void Statement::execute() {
     const FbApi& api = fbApi();
     ISC_STATUS_ARRAY status = {};
+    m_db->checkFree();
     closeCursor();
     XSQLDA* in = m_in.count() > 0 ? m_in.da() : nullptr;
     if (returnsRows()) {
@@ -376,6 +378,7 @@ void Statement::execute() {
 }
 
 bool Statement::fetch() {
+    m_db->checkFree();
     ISC_STATUS_ARRAY status = {};
     const ISC_STATUS rc = fbApi().isc_dsql_fetch(status, &m_handle, 1, m_out.da());
     if (rc == 100) return false;
@@ -385,6 +388,9 @@ bool Statement::fetch() {
 
 void Statement::closeCursor() {
     if (!m_cursorOpen) return;
+    // While another thread's statement runs, the cursor stays marked open: the next execute
+    // closes it, or the handle's drop does.
+    if (!m_db->usableHere()) return;
     m_cursorOpen = false;
     ISC_STATUS_ARRAY status = {};
     fbApi().isc_dsql_free_statement(status, &m_handle, DSQL_close);
@@ -398,7 +404,12 @@ void Statement::unprepare() {
     m_cursorOpen = false;
     ISC_STATUS_ARRAY status = {};
     // A statement whose connection is gone is already released on the server.
-    if (m_db && m_db->connected()) fbApi().isc_dsql_free_statement(status, &m_handle, DSQL_drop);
+    if (m_db && m_db->connected()) {
+        if (m_db->usableHere())
+            fbApi().isc_dsql_free_statement(status, &m_handle, DSQL_drop);
+        else
+            m_db->dropLater(m_handle);
+    }
     m_handle = 0;
     m_prepared = false;
 }
@@ -442,6 +453,26 @@ void executeImmediate(Database* db, Transaction* tr, const QString& sql) {
     checkStatus(status);
 }
 
+QString Statement::plan() {
+    if (!m_handle) return {};
+    m_db->checkFree();
+    const FbApi& api = fbApi();
+    const char items[] = {isc_info_sql_get_plan};
+    // Plans of large joins run long: the buffer grows until the answer is not cut short.
+    for (int size = 4096; size <= 1024 * 1024; size *= 4) {
+        std::vector<char> buf(size);
+        ISC_STATUS_ARRAY status = {};
+        api.isc_dsql_sql_info(status, &m_handle, sizeof items, items,
+                              static_cast<short>(std::min(size, 32767)), buf.data());
+        checkStatus(status);
+        if (buf[0] == isc_info_truncated && size < 32767) continue;
+        if (buf[0] != isc_info_sql_get_plan) return {};
+        const int len = static_cast<int>(static_cast<unsigned short>(api.isc_vax_integer(buf.data() + 1, 2)));
+        return QString::fromUtf8(buf.data() + 3, std::min(len, size - 3)).trimmed();
+    }
+    return {};
+}
+
 QByteArray Statement::readBlob(ISC_QUAD id) { return ::readBlob(m_db, m_tr, id); }
 ISC_QUAD Statement::writeBlob(const QByteArray& data) { return ::writeBlob(m_db, m_tr, data); }
 
@@ -465,6 +496,7 @@ struct BlobHandle {
 QByteArray readBlob(Database* db, Transaction* tr, ISC_QUAD id) {
     const FbApi& api = fbApi();
     ISC_STATUS_ARRAY status = {};
+    db->checkFree();
     BlobHandle blob;
     api.isc_open_blob2(status, db->handle(), tr->handle(), &blob.h, &id, 0, nullptr);
     checkStatus(status);
@@ -485,6 +517,7 @@ QByteArray readBlob(Database* db, Transaction* tr, ISC_QUAD id) {
 ISC_QUAD writeBlob(Database* db, Transaction* tr, const QByteArray& data) {
     const FbApi& api = fbApi();
     ISC_STATUS_ARRAY status = {};
+    db->checkFree();
     BlobHandle blob;
     blob.writing = true;
     ISC_QUAD id = {};

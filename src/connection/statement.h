@@ -108,6 +108,9 @@ public:
         qint64 inserted = 0, updated = 0, deleted = 0;
     };
     RecordCounts recordCounts();
+    // The server's access plan of the prepared statement (as the server writes it, leading line
+    // break removed); empty for a statement without one.
+    QString plan();
 
     // Blob helpers on this statement's connection and transaction.
     QByteArray readBlob(ISC_QUAD id);

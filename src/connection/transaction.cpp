@@ -38,6 +38,7 @@ std::string buildTpb(const QStringList& params) {
 Transaction::Transaction(QObject* parent) : QObject(parent) {}
 
 Transaction::~Transaction() {
+    if (m_database) m_database->stopJob(); // nothing may run on a transaction that ends
     if (inTransaction()) {
         try {
             endByDefaultAction();
@@ -70,6 +71,7 @@ void Transaction::start() {
     if (inTransaction()) throw AppError(QStringLiteral("Transaction is active"));
     if (!m_database || !m_database->connected())
         throw AppError(QStringLiteral("Cannot perform operation -- DB is not open"));
+    m_database->checkFree();
     std::string tpb = buildTpb(m_params);
     FbTeb teb;
     teb.db_ptr = m_database->handle();
@@ -86,6 +88,7 @@ void Transaction::ensureActive() {
 
 void Transaction::checkActive() const {
     if (!inTransaction()) throw AppError(QStringLiteral("Transaction is not active"));
+    if (m_database) m_database->checkFree();
 }
 
 void Transaction::closeAttached() {
