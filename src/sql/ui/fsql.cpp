@@ -13,7 +13,9 @@
 #include "platform/wincolor.h"
 #include "sql/commandhistory.h"
 #include "sql/scriptfile.h"
+#include "sql/sqlrunner.h"
 #include "sql/ui/fgerasql.h"
+#include "sql/ui/sqleditor.h"
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMdiSubWindow>
@@ -22,7 +24,6 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
-#include <QTextBlock>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -64,11 +65,10 @@ TFSql::TFSql(QWidget* parent) : QWidget(parent) {
     Splitter1->setChildrenCollapsible(false);
     layout->addWidget(Splitter1);
 
-    MemoSql = new QPlainTextEdit(Splitter1);
+    MemoSql = new SqlEditor(Splitter1);
     MemoSql->setObjectName(QStringLiteral("MemoSql"));
-    MemoSql->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MemoSql->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    paintBase(MemoSql, kMemoColour);
+    MemoSql->setFont(font());
+    MemoSql->setBackground(winColor(kMemoColour));
 
     // Below the splitter: the tool bar over the grid, which takes every height the memo leaves.
     auto* lower = new QWidget(Splitter1);
@@ -112,6 +112,7 @@ TFSql::TFSql(QWidget* parent) : QWidget(parent) {
     indicator->setDefaultSectionSize(Grade->fontMetrics().height() + 4);
     paintBase(Grade, kMemoColour);
     lowerLayout->addWidget(Grade, 1);
+    setupWorkbench(lowerLayout);
 
     Splitter1->addWidget(MemoSql);
     Splitter1->addWidget(lower);
@@ -143,6 +144,9 @@ TFSql::TFSql(QWidget* parent) : QWidget(parent) {
 }
 
 TFSql::~TFSql() {
+    // A statement still running is cancelled and waited for before its query goes.
+    delete m_runner;
+    m_runner = nullptr;
     // Grid, model and query go while this window is still whole: closing the query resets the
     // model, which must not reach this half-destroyed window. Nothing is committed or rolled back.
     Ds->disconnect(this);
@@ -204,11 +208,7 @@ void TFSql::sizeColumns() {
 }
 
 QString TFSql::memoText() const {
-    // toPlainText() would turn no-break spaces into blanks; a script keeps them.
-    QString text = MemoSql->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QChar('\n'));
-    text.replace(QChar::LineSeparator, QChar('\n'));
-    return text;
+    return MemoSql->toPlainText();
 }
 
 void TFSql::showEvent(QShowEvent* event) {
@@ -242,18 +242,9 @@ void TFSql::bexeClick() {
                     MsgIcon::Error, MbOk);
         return;
     }
-    if (IBSet->active()) IBSet->close();
-    IBSet->setSelectSQL(text.split(QChar('\n')));
-    try {
-        IBSet->open();
-    } catch (...) {
-        IBSet->close(); // a failed run leaves no half-open result behind
-        throw;
-    }
-    bgra->setEnabled(true);
-    bcan->setEnabled(true);
-    appendToCommandHistory(trimmed);
-    MemoSql->clear();
+    // The query is closed, given the memo's lines as they stand and opened; the buttons, the
+    // history and the memo follow when the server has answered (runFinished).
+    startRun(RunOutcome::OneStatement, text);
 }
 
 void TFSql::bgerClick() {
@@ -280,9 +271,7 @@ void TFSql::bcanClick() {
 void TFSql::showHistoryEntry(const QString& entry) {
     const ShownCommand shown = showCommand(entry);
     MemoSql->setPlainText(shown.text);
-    QTextCursor cursor = MemoSql->textCursor();
-    cursor.setPosition(shown.caret);
-    MemoSql->setTextCursor(cursor);
+    MemoSql->setCaretPosition(shown.caret);
 }
 
 void TFSql::ToolButton3Click() { showHistoryEntry(previousCommand()); }

@@ -4,6 +4,13 @@
 class DataSet;
 class DataSetModel;
 class QPlainTextEdit;
+class QTimer;
+class QVBoxLayout;
+class SchemaNames;
+class SqlEditor;
+class SqlRunner;
+class SqlStatusLine;
+struct RunOutcome;
 class QSplitter;
 class QTableView;
 class QToolBar;
@@ -19,7 +26,7 @@ public:
     explicit TFSql(QWidget* parent = nullptr);
     ~TFSql() override;
 
-    QPlainTextEdit* MemoSql;
+    SqlEditor* MemoSql;
     QSplitter* Splitter1;
     QToolBar* ToolBar1;
     QTableView* Grade;
@@ -39,6 +46,10 @@ public:
     // The window's read-only query on Banco and Trans, and the grid's view of it.
     DataSet* IBSet;
     DataSetModel* Ds;
+
+    // Under the grid: the plan pane (shown on request) and the status line.
+    QPlainTextEdit* PlanoSql;
+    SqlStatusLine* StatusSql;
 
     // The designed client size, kept when the main window cascades its children.
     QSize sizeHint() const override { return QSize(653, 391); }
@@ -60,6 +71,13 @@ public:
     void bprintClick();
     void bsaiClick();
 
+    // The status line's commands.
+    void bscriptClick();
+    void bcancelarClick();
+    void bplanoClick();
+    // A statement, script or plan request is with the server (the window answers meanwhile).
+    bool running() const;
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -68,5 +86,19 @@ private:
     void showHistoryEntry(const QString& entry);
     void sizeColumns();
 
+    // The server's part of a run goes on in the background (fsqlworkbench.cpp).
+    void setupWorkbench(QVBoxLayout* lowerLayout);
+    void startRun(int action, const QString& text);
+    void setRunning(bool on);
+    void runFinished(const RunOutcome& outcome);
+    void showRowCount();
+    void showPlan(const QString& plan);
+
     bool m_opened = false;
+    SqlRunner* m_runner = nullptr;
+    SchemaNames* m_names = nullptr;
+    QTimer* m_runClock = nullptr;
+    QString m_runText;           // the text of the run in progress
+    QList<bool> m_enabledBefore; // the tool bar's buttons before the run
+    QString m_lastPlan;
 };

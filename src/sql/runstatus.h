@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+
+struct RunOutcome;
+
+// Texts of the SQL command window's status line.
+QString runningText(qint64 elapsedMs); // "Executando... 1,2 s"
+// How a run ended: its time, or where it failed (the position read in the text that was run).
+QString outcomeText(const RunOutcome& outcome, const QString& runText);
+// The count beside it: rows read so far for a SELECT, rows changed otherwise; empty for a plan
+// or a failure.
+QString rowsReadText(int rows, bool more); // "Linhas lidas: 256 (há mais)"
+QString rowsAffectedText(qint64 rows);     // "Linhas afetadas: 3"
