@@ -185,6 +185,7 @@ void printRuns(const char* name, const Figures& f) {
 } // namespace
 
 void runPrintBench(Database* db, const QString& dataFolder);
+void sqlWindowBench(Database* db, const QString& select, const std::function<qint64()>& rawFetch);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); // fonts, no display
@@ -305,6 +306,7 @@ int main(int argc, char** argv) {
         std::printf("locate_miss_vs_fetch_all: %.3f\n", locate.best() / fetchAll.best());
         std::printf("first_screen_1m_vs_10: %.3f\n", screenBig.best() / screenSmall.best());
         runPrintBench(&big.db, dir.absolutePath());
+        sqlWindowBench(&big.db, kSelect, [&] { return rawFetch(big); });
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "fbadmin-bench: %s\n", e.what());
