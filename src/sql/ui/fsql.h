@@ -1,20 +1,20 @@
 #pragma once
+#include "sql/ui/sqleditor.h"
 #include <QWidget>
 
 class DataSet;
 class DataSetModel;
 class QPlainTextEdit;
+class QSplitter;
+class QTableView;
 class QTimer;
+class QToolBar;
+class QToolButton;
 class QVBoxLayout;
 class SchemaNames;
-class SqlEditor;
 class SqlRunner;
 class SqlStatusLine;
 struct RunOutcome;
-class QSplitter;
-class QTableView;
-class QToolBar;
-class QToolButton;
 
 // "Comandos Sql's": one SQL statement typed, loaded or generated, run in the default transaction;
 // a SELECT's rows in a read-only grid, any other statement executed once; commit and roll back
