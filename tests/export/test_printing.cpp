@@ -120,6 +120,7 @@ private:
     void run(TFSql* w, const QString& sql) {
         w->MemoSql->setPlainText(sql);
         w->bexe->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 20000); // the server answers in the background
         QTRY_VERIFY(!w->Ds->canFetchMore({}) || w->Ds->rowCount() >= DataSetModel::BatchSize);
     }
     // Clicks the print button with the orientation answer queued; `act` runs on the open preview

@@ -79,6 +79,7 @@ TFSql* TestLostServer::sqlWindow(TPrincipal& win) {
 void TestLostServer::run(TFSql* sql, const QString& statement) {
     sql->MemoSql->setPlainText(statement);
     sql->bexe->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!sql->running(), 20000); // the server answers in the background
 }
 
 // The IDs in T, read through a connection of the test's own.

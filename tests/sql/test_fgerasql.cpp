@@ -550,6 +550,7 @@ void TestFGeraSql::takenIntoSqlWindowAndRun() {
     QVERIFY(!w->memoText().isEmpty());
 
     QTest::mouseClick(w->bexe, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 20000); // the server answers in the background
     QCOMPARE(reportedErrors(), QStringList());
     QCOMPARE(w->memoText(), QString()); // run
     QTest::mouseClick(w->bgra, Qt::LeftButton);

@@ -135,29 +135,44 @@ bool SqlEditor::chosenWordIsTyped() const {
     return QString::fromUtf8(chosen.constData()).compare(before.mid(start), Qt::CaseInsensitive) == 0;
 }
 
+// Through lengths, not C strings, so that a script's NUL characters stay in the text.
+QByteArray SqlEditor::documentBytes() const {
+    const long length = SendScintilla(SCI_GETLENGTH);
+    QByteArray bytes(length + 1, '\0');
+    SendScintilla(SCI_GETTEXT, static_cast<unsigned long>(length + 1), static_cast<void*>(bytes.data()));
+    bytes.truncate(length);
+    return bytes;
+}
+
 void SqlEditor::setPlainText(const QString& text) {
     QString t = text;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     t.replace(QChar('\r'), QChar('\n'));
     clearErrorMark();
-    setText(t);
+    const bool readOnly = isReadOnly();
+    setReadOnly(false);
+    const QByteArray bytes = t.toUtf8();
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    setReadOnly(readOnly);
     setCaretPosition(0);
 }
 
 QString SqlEditor::toPlainText() const {
-    QString t = text();
+    QString t = QString::fromUtf8(documentBytes());
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     t.replace(QChar('\r'), QChar('\n'));
     return t;
 }
 
 int SqlEditor::caretPosition() const {
-    const long bytes = SendScintilla(SCI_GETCURRENTPOS);
-    return static_cast<int>(text(0, static_cast<int>(bytes)).size());
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    return static_cast<int>(QString::fromUtf8(documentBytes().left(caret)).size());
 }
 
 void SqlEditor::setCaretPosition(int index) {
-    const QString t = text();
+    const QString t = QString::fromUtf8(documentBytes());
     const long bytes = t.left(qBound(0, index, static_cast<int>(t.size()))).toUtf8().size();
     SendScintilla(SCI_GOTOPOS, bytes);
 }

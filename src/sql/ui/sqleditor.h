@@ -46,6 +46,7 @@ protected:
 private:
     void completeNow();
     bool chosenWordIsTyped() const;
+    QByteArray documentBytes() const;
 
     SqlLexer* m_lexer;
     SchemaNames* m_names = nullptr;
