@@ -550,6 +550,10 @@ QString Field::editText() const {
     const int row = m_dataSet->currentRow();
     return row < 0 ? QString() : m_dataSet->editText(row, m_index);
 }
+qint64 Field::storedInteger() const {
+    const int row = m_dataSet->currentRow();
+    return row < 0 || isNull() ? 0 : m_dataSet->d->currentCell(row, m_index).i;
+}
 QByteArray Field::blobBytes() const {
     DataSetPrivate* d = m_dataSet->d.get();
     const int row = m_dataSet->currentRow();

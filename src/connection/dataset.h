@@ -64,6 +64,10 @@ public:
     // the second ("12:30:09,1234") so that the text read back is the same value.
     QString editText() const;
     QByteArray blobBytes() const; // blob content (text blobs as UTF-8)
+    // The exact number behind a non-null value of an integer, fixed-point, date or time field: the
+    // integer; the decimal scaled by 10^size(); days since 17/11/1858; ten-thousandths of a second
+    // since midnight; a timestamp as days * 864000000 + its time.
+    qint64 storedInteger() const;
 
     // Only in edit or insert state (automatic edit: in browse state they call edit() first).
     // A computed field raises "Field '%s' cannot be modified"; a value that does not convert or

@@ -1,3 +1,4 @@
+#include "export/spreadsheetserver.h"
 #include "platform/ui/icons.h"
 #include "platform/ui/qtprompts.h"
 #include "shell/ui/application.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     app.setWindowIcon(applicationIcon());
     app.loadQtTranslations();
 
+    registerSpreadsheetServer();
     QtPrompts prompts;
     Prompts::setInstance(&prompts);
 

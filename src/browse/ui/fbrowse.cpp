@@ -11,6 +11,7 @@
 #include "connection/datasource.h"
 #include "connection/dm.h"
 #include "connection/transaction.h"
+#include "export/spreadsheetexport.h"
 #include "platform/apperror.h"
 #include "platform/errorreport.h"
 #include "platform/prompts.h"
@@ -383,8 +384,15 @@ void TFBrowse::SFiltroClick() {
     }
 }
 
-// The spreadsheet export is a tool of its own window; this button reaches it once it exists.
-void TFBrowse::SExcelClick() {}
+void TFBrowse::SExcelClick() {
+    SpreadsheetExport(*IBDataSet1,
+                      {ExportControls::BeforeWorkbook, [this](bool on) { SetBrowseControlsEnabled(on); }});
+}
+
+void TFBrowse::SetBrowseControlsEnabled(bool enabled) {
+    Gs->setEnabled(enabled);
+    Botoes->setEnabled(enabled);
+}
 
 void TFBrowse::SformClick() {
     TEditorTable form(this); // released when this use ends

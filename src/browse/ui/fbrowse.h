@@ -71,6 +71,9 @@ public:
     // open (its keys are its own). True when the grid must not see the key.
     bool GsKeyDown(int key);
 
+    // Locks (false) or unlocks (true) this window's grid, then its button panel.
+    void SetBrowseControlsEnabled(bool enabled);
+
     // The field of the grid's current column (the first visible one when no cell is current).
     Field* selectedField() const;
 

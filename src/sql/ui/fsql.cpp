@@ -4,6 +4,7 @@
 #include "connection/datasetmodel.h"
 #include "connection/dm.h"
 #include "connection/transaction.h"
+#include "export/spreadsheetexport.h"
 #include "export/ui/printresult.h"
 #include "platform/errorreport.h"
 #include "platform/prompts.h"
@@ -285,7 +286,11 @@ void TFSql::BloaClick() {
 }
 
 void TFSql::bexcelClick() {
-    // The spreadsheet export takes the result rows here once it exists.
+    SpreadsheetExport(*IBSet, {ExportControls::AfterWorkbook, [this](bool on) {
+                                   ToolBar1->setEnabled(on);
+                                   MemoSql->setEnabled(on);
+                                   Grade->setEnabled(on);
+                               }});
 }
 
 void TFSql::bprintClick() { printListReport(this, IBSet, TFGeraSql::instance()->ReturnedTable); }
