@@ -186,6 +186,7 @@ void printRuns(const char* name, const Figures& f) {
 
 void runPrintBench(Database* db, const QString& dataFolder);
 void sqlWindowBench(Database* db, const QString& select, const std::function<qint64()>& rawFetch);
+void runExportBench(Database& db, const QString& workFolder); // exportbench.cpp
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); // fonts, no display
@@ -307,6 +308,7 @@ int main(int argc, char** argv) {
         std::printf("first_screen_1m_vs_10: %.3f\n", screenBig.best() / screenSmall.best());
         runPrintBench(&big.db, dir.absolutePath());
         sqlWindowBench(&big.db, kSelect, [&] { return rawFetch(big); });
+        runExportBench(big.db, dir.path());
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "fbadmin-bench: %s\n", e.what());

@@ -69,15 +69,17 @@ int shortestLength(double d) {
     return static_cast<int>(r.ptr - buf);
 }
 
-// Characters of the longest line of a UTF-8 text.
-int longestLine(QByteArrayView text) {
-    int longest = 0, line = 0;
+// Width of the longest line of a UTF-8 text in digit widths: capitals and wide letters take
+// more than a digit, most other characters a little more.
+double longestLine(QByteArrayView text) {
+    double longest = 0, line = 0;
     for (const char c : text) {
         if (c == '\n') {
             longest = std::max(longest, line);
             line = 0;
-        } else if ((static_cast<unsigned char>(c) & 0xc0) != 0x80 && c != '\r') {
-            ++line;
+        } else if ((static_cast<unsigned char>(c) & 0xc0) != 0x80) {
+            const bool wide = (c >= 'A' && c <= 'Z') || c == 'm' || c == 'w';
+            line += wide ? 1.35 : 1.1;
         }
     }
     return std::max(longest, line);
@@ -155,13 +157,13 @@ CellOutput cellOutput(const SheetCells::Value& v) {
 
 double fittedWidth(const SheetCells::Value& v) {
     using T = SheetCells::Type;
+    // Digits are the unit, shown a little wider where the spreadsheet lacks the workbook's font;
+    // two more for the cell's margins.
+    constexpr double kDigit = 1.15, kMargin = 2;
     int chars = 0;
-    double perChar = 1.0; // digits are the unit; letters run a little wider on average
     switch (v.type) {
     case T::Text:
-        chars = longestLine(v.text);
-        perChar = 1.1;
-        break;
+        return std::min(kMaxWidth, longestLine(v.text) + kMargin);
     case T::Integer:
         chars = digitCount(magnitude(v.i)) + (v.i < 0 ? 1 : 0);
         break;
@@ -189,5 +191,5 @@ double fittedWidth(const SheetCells::Value& v) {
     case T::Empty:
         return 0;
     }
-    return std::min(kMaxWidth, chars * perChar + 1.0);
+    return std::min(kMaxWidth, chars * kDigit + kMargin);
 }

@@ -10,7 +10,7 @@ constexpr size_t kMaxHeader = 2 * 10 + 1; // row, column, type
 // Characters an XML file cannot carry, and halves of surrogate pairs standing alone.
 bool unfit(QStringView s, qsizetype i) {
     const char16_t c = s[i].unicode();
-    if (c < 0x20) return c != '\t' && c != '\n' && c != '\r';
+    if (c < 0x20) return c != '\t' && c != '\n';
     if (c == 0xfffe || c == 0xffff) return true;
     if (QChar::isHighSurrogate(c)) return i + 1 >= s.size() || !s[i + 1].isLowSurrogate();
     if (QChar::isLowSurrogate(c)) return i == 0 || !s[i - 1].isHighSurrogate();
@@ -96,6 +96,12 @@ void SheetCells::put(int row, int column, const QVariant& value) {
         break;
     case QMetaType::QString: {
         QString text = value.toString();
+        // A line break inside a cell is a lone LF; the file would carry a CR as an escape that
+        // not every spreadsheet reads back.
+        if (text.contains(QChar('\r'))) {
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            text.replace(QChar('\r'), QChar('\n'));
+        }
         if (text.size() > kMaxTextLength) {
             text.truncate(text.at(kMaxTextLength - 1).isHighSurrogate() ? kMaxTextLength - 1
                                                                         : kMaxTextLength);

@@ -41,7 +41,8 @@ public:
     SheetCells& operator=(const SheetCells&) = delete;
 
     // Row and column from 1. An invalid QVariant empties the cell. Texts longer than the cell
-    // holds are cut; control characters that the file cannot carry become U+FFFD. Raises AppError
+    // holds are cut; line breaks become LF; control characters that the file cannot carry become
+    // U+FFFD. Raises AppError
     // for a cell outside the sheet and DispatchError(TypeMismatch) for a value no cell holds.
     void put(int row, int column, const QVariant& value);
     // The value of a cell, as put() takes it (an invalid QVariant when empty). Reads every entry.
