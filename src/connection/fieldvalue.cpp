@@ -10,11 +10,6 @@
 #include <limits>
 
 namespace {
-QChar decimalPoint() {
-    const QString p = QLocale().decimalPoint();
-    return p.isEmpty() ? QChar('.') : p.front();
-}
-
 QString formatFloat(double d, bool single) {
     if (std::isnan(d)) return QStringLiteral("NAN");
     if (std::isinf(d)) return d < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
@@ -22,7 +17,7 @@ QString formatFloat(double d, bool single) {
     const auto r = single ? std::to_chars(buf, buf + sizeof buf, static_cast<float>(d))
                           : std::to_chars(buf, buf + sizeof buf, d);
     QString s = QString::fromLatin1(buf, r.ptr - buf);
-    s.replace('.', decimalPoint());
+    s.replace('.', localeDecimalPoint());
     return s;
 }
 
@@ -34,14 +29,6 @@ double shortestDouble(float f) {
     double d = f;
     std::from_chars(buf, r.ptr, d);
     return d;
-}
-
-QString timeText(qint64 ticks) {
-    const qint64 secs = ticks / 10000;
-    return QStringLiteral("%1:%2:%3")
-        .arg(secs / 3600, 2, 10, QChar('0'))
-        .arg(secs / 60 % 60, 2, 10, QChar('0'))
-        .arg(secs % 60, 2, 10, QChar('0'));
 }
 
 QDate dateOf(qint64 days) { return iscDateToQDate(static_cast<ISC_DATE>(days)); }
@@ -61,7 +48,7 @@ std::pair<qint64, qint64> storageRange(int sqlType) {
 }
 
 [[noreturn]] void rangeError(const QString& value, const ColumnLayout& s, const QString& fieldName) {
-    const QChar dp = decimalPoint();
+    const QChar dp = localeDecimalPoint();
     throw AppError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
                        .arg(value, fieldName, formatScaled(storageRange(s.sqlType).first, s.scale, dp),
                             formatScaled(storageRange(s.sqlType).second, s.scale, dp)));
@@ -80,6 +67,19 @@ int yearFromTwoDigits(int y) {
     return full;
 }
 } // namespace
+
+QChar localeDecimalPoint() {
+    const QString p = QLocale().decimalPoint();
+    return p.isEmpty() ? QChar('.') : p.front();
+}
+
+QString timeOfDayText(qint64 ticks) {
+    const qint64 secs = ticks / 10000;
+    return QStringLiteral("%1:%2:%3")
+        .arg(secs / 3600, 2, 10, QChar('0'))
+        .arg(secs / 60 % 60, 2, 10, QChar('0'))
+        .arg(secs % 60, 2, 10, QChar('0'));
+}
 
 QString shortDateFormat() {
     QString f = QLocale().dateFormat(QLocale::ShortFormat);
@@ -157,7 +157,7 @@ bool parseDateTime(const QString& text, QDate* date, QTime* time, bool* hasTime,
 bool normalizeNumber(const QString& text, QString* out) {
     QString s = text.trimmed();
     if (s.isEmpty()) return false;
-    const QChar dp = decimalPoint();
+    const QChar dp = localeDecimalPoint();
     const QString groupText = QLocale().groupSeparator();
     const QChar group = groupText.isEmpty() ? QChar() : groupText.front();
     if (dp != '.') {
@@ -199,7 +199,7 @@ QString textOf(const ColumnLayout& s, const Cell& c) {
         return QString::number(c.i);
     case FieldKind::BCD:
     case FieldKind::FmtBCD:
-        return formatScaled(c.i, s.scale, decimalPoint());
+        return formatScaled(c.i, s.scale, localeDecimalPoint());
     case FieldKind::Float:
         if (s.sqlType == SQL_FLOAT || s.sqlType == SQL_DOUBLE || s.sqlType == SQL_D_FLOAT)
             return formatFloat(c.f, s.sqlType == SQL_FLOAT);
@@ -208,11 +208,11 @@ QString textOf(const ColumnLayout& s, const Cell& c) {
     case FieldKind::Date:
         return QLocale().toString(dateOf(c.i), shortDateFormat());
     case FieldKind::Time:
-        return timeText(c.i);
+        return timeOfDayText(c.i);
     case FieldKind::DateTime: {
         const auto [days, ticks] = splitTimestamp(c.i);
         QString t = QLocale().toString(dateOf(days), shortDateFormat());
-        if (ticks != 0) t += ' ' + timeText(ticks);
+        if (ticks != 0) t += ' ' + timeOfDayText(ticks);
         return t;
     }
     case FieldKind::Boolean:
@@ -230,7 +230,7 @@ QString editTextOf(const ColumnLayout& s, const Cell& c) {
     while (fraction.endsWith('0'))
         fraction.chop(1);
     if (fraction.isEmpty()) return t;
-    return t + decimalPoint() + fraction;
+    return t + localeDecimalPoint() + fraction;
 }
 
 QVariant variantOf(const ColumnLayout& s, const Cell& c) {

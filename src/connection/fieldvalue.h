@@ -11,6 +11,8 @@
 // Blob content is handled by the dataset, which reads it.
 
 QString shortDateFormat(); // the locale's short date, year always with four digits
+QChar localeDecimalPoint(); // "," under pt_BR
+QString timeOfDayText(qint64 ticks); // ten-thousandths of a second since midnight as "hh:mm:ss"
 
 // Non-blob kinds.
 QVariant variantOf(const ColumnLayout& s, const Cell& c);

@@ -1,13 +1,12 @@
 #include "export/cellformat.h"
+#include "connection/fieldvalue.h"
 #include "connection/valuecodec.h"
 #include <QDate>
-#include <QLocale>
 #include <charconv>
 #include <cmath>
 
 namespace {
 constexpr int kNumberDigits = 15; // digits a spreadsheet number shows exactly
-constexpr double kTicksPerDay = 864000000.0;
 constexpr double kMaxWidth = 255;
 
 int digitCount(quint64 v) {
@@ -33,19 +32,6 @@ double serialDay(qint64 oleDays) {
 
 QString dateText(qint64 oleDays) {
     return QDate(1899, 12, 30).addDays(oleDays).toString(QStringLiteral("dd/MM/yyyy"));
-}
-
-QString timeText(qint64 ticks) {
-    const qint64 s = ticks / 10000;
-    return QStringLiteral("%1:%2:%3")
-        .arg(s / 3600, 2, 10, QChar('0'))
-        .arg(s / 60 % 60, 2, 10, QChar('0'))
-        .arg(s % 60, 2, 10, QChar('0'));
-}
-
-QChar decimalPoint() {
-    const QString p = QLocale().decimalPoint();
-    return p.isEmpty() ? QChar('.') : p.front();
 }
 
 CellOutput textOutput(const QString& s) {
@@ -121,7 +107,7 @@ CellOutput cellOutput(const SheetCells::Value& v) {
         return numberOutput(v.f, static_cast<int>(NumberFormat::General));
     case T::Currency: {
         if (digitCount(magnitude(v.i)) > kNumberDigits)
-            return textOutput(formatScaled(v.i, -v.scale, decimalPoint()));
+            return textOutput(formatScaled(v.i, -v.scale, localeDecimalPoint()));
         // Through the exact text: the number nearest to the decimal value.
         const QByteArray exact = formatScaled(v.i, -v.scale).toLatin1();
         double d = 0;
@@ -134,12 +120,12 @@ CellOutput cellOutput(const SheetCells::Value& v) {
         return numberOutput(day, static_cast<int>(NumberFormat::Date));
     }
     case T::Time:
-        return numberOutput(static_cast<double>(v.ticks) / kTicksPerDay,
+        return numberOutput(static_cast<double>(v.ticks) / static_cast<double>(kTicksPerDay),
                             static_cast<int>(NumberFormat::Time));
     case T::DateTime: {
         const double day = serialDay(v.i);
-        if (day < 0) return textOutput(dateText(v.i) + ' ' + timeText(v.ticks));
-        return numberOutput(day + static_cast<double>(v.ticks) / kTicksPerDay,
+        if (day < 0) return textOutput(dateText(v.i) + ' ' + timeOfDayText(v.ticks));
+        return numberOutput(day + static_cast<double>(v.ticks) / static_cast<double>(kTicksPerDay),
                             static_cast<int>(NumberFormat::DateTime));
     }
     case T::False:

@@ -177,6 +177,11 @@ private:
         m_watcher->watch(b->Gs, prefix + QStringLiteral("Gs"));
         m_watcher->watch(b->Botoes, prefix + QStringLiteral("Botoes"));
     }
+    void watchSql(TFSql* w) {
+        m_watcher->watch(w->ToolBar1, QStringLiteral("ToolBar1"));
+        m_watcher->watch(w->MemoSql, QStringLiteral("MemoSql"));
+        m_watcher->watch(w->Grade, QStringLiteral("Grade"));
+    }
     QStringList errors() const {
         QStringList out;
         for (const MessageRequest& m : m_holder->prompts.messages)
@@ -251,12 +256,10 @@ void TestExportWindows::sqlCallsAndLocks() {
     TFSql* w = openSql();
     w->MemoSql->setPlainText(QStringLiteral("select NOME, ID from ITENS where ID = 1"));
     w->bexe->click();
-    m_watcher->watch(w->ToolBar1, QStringLiteral("ToolBar1"));
-    m_watcher->watch(w->MemoSql, QStringLiteral("MemoSql"));
-    m_watcher->watch(w->Grade, QStringLiteral("Grade"));
+    watchSql(w);
     w->bexcel->click();
 
-    const QStringList controls{"ToolBar1", "MemoSql", "Grade"};
+    const QStringList controls{"ToolBar1", "MemoSql", "Grade"}; // in their locking order
     QStringList expected{"cursor wait", "create", "app.Workbooks method ()", "books.Add method ()"};
     expected << locks("lock", controls);
     expected << cellCalls(1, 1, "\"NOME\"") << cellCalls(1, 2, "\"ID\"");
@@ -269,9 +272,7 @@ void TestExportWindows::sqlCallsAndLocks() {
 
 void TestExportWindows::sqlBeforeAnyStatement() {
     TFSql* w = openSql();
-    m_watcher->watch(w->ToolBar1, QStringLiteral("ToolBar1"));
-    m_watcher->watch(w->MemoSql, QStringLiteral("MemoSql"));
-    m_watcher->watch(w->Grade, QStringLiteral("Grade"));
+    watchSql(w);
     w->bexcel->click();
 
     // Fails on moving to the first row, after the workbook was added; never made visible. The
