@@ -245,6 +245,7 @@ void TestExportWindows::browseCallsAndLocks() {
     QVERIFY(b->IBDataSet1->eof());
     QCOMPARE(b->Gs->currentIndex().row(), 1);
     QVERIFY(b->Gs->isEnabled() && b->SExcel->isEnabled());
+    QVERIFY(b->Gs->updatesEnabled()); // painted again
 
     // The button does the same.
     m_log = CallLog();
@@ -291,7 +292,7 @@ void TestExportWindows::noServerRegistered() {
     b->SExcel->click();
     QCOMPARE(errors(), QStringList{"Invalid class string, ProgID: \"Excel.Application\""});
     QCOMPARE(m_log.lines, QStringList()); // nothing locked, the cursor back
-    QVERIFY(b->Gs->isEnabled() && b->Botoes->isEnabled());
+    QVERIFY(b->Gs->isEnabled() && b->Botoes->isEnabled() && b->Gs->updatesEnabled());
 }
 
 void TestExportWindows::hiddenFieldSkippedWithoutGap() {

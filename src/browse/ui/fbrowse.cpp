@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -385,6 +386,11 @@ void TFBrowse::SFiltroClick() {
 }
 
 void TFBrowse::SExcelClick() {
+    // The grid follows the rows the export walks, but nothing is painted before the export ends:
+    // its painting waits meanwhile, instead of scrolling its picture once per row.
+    const bool painting = Gs->updatesEnabled();
+    Gs->setUpdatesEnabled(false);
+    const auto resume = qScopeGuard([this, painting] { Gs->setUpdatesEnabled(painting); });
     SpreadsheetExport(*IBDataSet1,
                       {ExportControls::BeforeWorkbook, [this](bool on) { SetBrowseControlsEnabled(on); }});
 }
