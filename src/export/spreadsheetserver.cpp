@@ -6,8 +6,6 @@
 #include <vector>
 
 namespace {
-using Cells = SheetCells;
-
 class Worksheet : public Dispatch, public std::enable_shared_from_this<Worksheet> {
 public:
     SheetCells cells;
@@ -150,10 +148,10 @@ QVariant Worksheet::invoke(int, CallKind kind, std::span<const QVariant> args) {
     }
     if (args.empty())
         return QVariant::fromValue<DispatchRef>(
-            std::make_shared<Range>(shared_from_this(), 1, 1, Cells::kMaxRows, Cells::kMaxColumns));
+            std::make_shared<Range>(shared_from_this(), 1, 1, SheetCells::kMaxRows, SheetCells::kMaxColumns));
     checkArgCount(args, 2);
     const int row = intArgument(args[0]), column = intArgument(args[1]);
-    if (row < 1 || row > Cells::kMaxRows || column < 1 || column > Cells::kMaxColumns)
+    if (row < 1 || row > SheetCells::kMaxRows || column < 1 || column > SheetCells::kMaxColumns)
         throw DispatchError(DispatchError::BadIndex);
     return QVariant::fromValue<DispatchRef>(
         std::make_shared<Range>(shared_from_this(), row, column, row, column));
@@ -176,19 +174,20 @@ QVariant Range::invoke(int member, CallKind kind, std::span<const QVariant> args
         m_sheet->view.selectionLeft = m_left;
         m_sheet->view.selectionBottom = m_bottom;
         m_sheet->view.selectionRight = m_right;
-        return true;
+        return {};
     case 1: // EntireColumn
         return QVariant::fromValue<DispatchRef>(
-            std::make_shared<Range>(m_sheet, 1, m_left, Cells::kMaxRows, m_right));
+            std::make_shared<Range>(m_sheet, 1, m_left, SheetCells::kMaxRows, m_right));
     default: // AutoFit
         autoFit();
-        return true;
+        return {};
     }
 }
 
 void Range::autoFit() {
-    if (m_top != 1 || m_bottom != Cells::kMaxRows) {
-        if (m_left == 1 && m_right == Cells::kMaxColumns) return; // whole rows: heights follow their text
+    if (m_top != 1 || m_bottom != SheetCells::kMaxRows) {
+        if (m_left == 1 && m_right == SheetCells::kMaxColumns)
+            return; // whole rows: heights follow their text
         throw AppError(QStringLiteral("AutoFit method of Range class failed"));
     }
     std::map<int, double>& widths = m_sheet->view.columnWidths;

@@ -14,7 +14,6 @@
 // Made visible, it hands each workbook to the user's spreadsheet program as an .xlsx file in a
 // temporary folder; the workbook is never saved anywhere else. Texts cut to fit a cell are told
 // to the user once, then.
-class SpreadsheetApplication;
 
 DispatchRef createSpreadsheetApplication(const SpreadsheetProgram& program);
 // Bytes that the application's workbooks hold for their cells.
