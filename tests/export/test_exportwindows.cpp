@@ -10,6 +10,7 @@
 #include "platform/automation.h"
 #include "platform/errorreport.h"
 #include "sql/ui/fsql.h"
+#include "support/browsewindows.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
 #include "support/modal.h"
@@ -150,17 +151,10 @@ private slots:
     void onlyExportingBrowseLocked();
 
 private:
-    TFBrowse* openBrowse(const QString& table) {
-        CurrentTable = table;
-        BrowseSelect = QStringLiteral("Select * From ") + table;
-        auto* b = new TFBrowse;
-        m_windows << b;
-        b->show();
-        return b;
-    }
+    TFBrowse* openBrowse(const QString& table) { return m_windows.open(table); }
     TFSql* openSql() {
         auto* w = new TFSql;
-        m_windows << w;
+        m_windows.add(w);
         w->show();
         return w;
     }
@@ -191,7 +185,7 @@ private:
 
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<ConnectedHolder> m_holder;
-    QList<QPointer<QWidget>> m_windows;
+    BrowseWindows m_windows;
     CallLog m_log;
     LockWatcher* m_watcher = nullptr;
 };
@@ -214,9 +208,7 @@ void TestExportWindows::init() {
 }
 
 void TestExportWindows::cleanup() {
-    for (const QPointer<QWidget>& w : std::as_const(m_windows))
-        delete w.data();
-    m_windows.clear();
+    m_windows.closeAll();
     delete m_watcher;
     m_watcher = nullptr;
     unregisterClass(kProgId);

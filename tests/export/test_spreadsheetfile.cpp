@@ -6,6 +6,7 @@
 #include "connection/transaction.h"
 #include "export/spreadsheetserver.h"
 #include "platform/automation.h"
+#include "support/browsewindows.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
 #include "support/files.h"
@@ -45,7 +46,7 @@ private:
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<ConnectedHolder> m_holder;
     QTemporaryDir m_dir;
-    QList<QPointer<QWidget>> m_windows;
+    BrowseWindows m_windows;
 };
 
 void TestSpreadsheetFile::initTestCase() {
@@ -82,9 +83,7 @@ void TestSpreadsheetFile::init() {
 }
 
 void TestSpreadsheetFile::cleanup() {
-    for (const QPointer<QWidget>& w : std::as_const(m_windows))
-        delete w.data();
-    m_windows.clear();
+    m_windows.closeAll();
     if (m_holder->dm.Trans->active()) m_holder->dm.Trans->rollback();
     m_holder.reset();
 }
@@ -95,11 +94,7 @@ void TestSpreadsheetFile::cleanupTestCase() {
 }
 
 QString TestSpreadsheetFile::exportTable(const QString& table, const QString& order) {
-    CurrentTable = table;
-    BrowseSelect = QStringLiteral("Select * From ") + table + order;
-    auto* b = new TFBrowse;
-    m_windows << b;
-    b->show();
+    TFBrowse* b = m_windows.open(table, order);
     QTest::keyClick(b->Gs, Qt::Key_F7);
     const QString opened = m_dir.filePath(QStringLiteral("abertos.txt"));
     // The program runs detached; its note arrives when it has run.
