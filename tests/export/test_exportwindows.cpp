@@ -249,6 +249,7 @@ void TestExportWindows::sqlCallsAndLocks() {
     TFSql* w = openSql();
     w->MemoSql->setPlainText(QStringLiteral("select NOME, ID from ITENS where ID = 1"));
     w->bexe->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 20000); // the server answers in the background
     watchSql(w);
     w->bexcel->click();
 
