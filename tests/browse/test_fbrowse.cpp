@@ -107,8 +107,9 @@ QStringList errorTexts(const ScriptedPrompts& p) {
 void TestFBrowse::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     m_db = std::make_unique<TempDatabase>(QStringList{
-        QStringLiteral("create table CLIENTES (CODIGO integer not null primary key check (CODIGO > 0),"
-                       " NOME varchar(40), NASC date, OBS blob sub_type text, FOTO blob sub_type binary)"),
+        QStringLiteral(
+            "create table CLIENTES (CODIGO integer not null primary key check (CODIGO > 0),"
+            " NOME varchar(40), NASC date, OBS blob sub_type text, FOTO blob sub_type binary, UF char(3))"),
         QStringLiteral("create table VAZIA (ID integer not null primary key, NOME varchar(10))"),
         QStringLiteral("create table \"Clientes Especiais\" (\"Código\" integer not null primary key,"
                        " \"Nome Completo\" varchar(40))"),
@@ -117,13 +118,13 @@ void TestFBrowse::initTestCase() {
 }
 
 void TestFBrowse::init() {
-    m_db->exec(
-        {QStringLiteral("delete from CLIENTES"), QStringLiteral("delete from VAZIA"),
-         QStringLiteral("insert into CLIENTES values (1, 'Ana', '1990-03-15', 'obs de Ana', x'00FF10')"),
-         QStringLiteral("insert into CLIENTES values (2, 'bruno', null, null, null)"),
-         QStringLiteral("insert into CLIENTES values (3, 'Abel', '1985-12-01', null, null)"),
-         QStringLiteral("insert into CLIENTES values (10, ' Zeca', '2000-01-31', null, null)"),
-         QStringLiteral("insert into CLIENTES values (42, 'BRUNA', null, null, null)")});
+    m_db->exec({QStringLiteral("delete from CLIENTES"), QStringLiteral("delete from VAZIA"),
+                QStringLiteral(
+                    "insert into CLIENTES values (1, 'Ana', '1990-03-15', 'obs de Ana', x'00FF10', 'SP')"),
+                QStringLiteral("insert into CLIENTES values (2, 'bruno', null, null, null, 'S')"),
+                QStringLiteral("insert into CLIENTES values (3, 'Abel', '1985-12-01', null, null, 'SC')"),
+                QStringLiteral("insert into CLIENTES values (10, ' Zeca', '2000-01-31', null, null, null)"),
+                QStringLiteral("insert into CLIENTES values (42, 'BRUNA', null, null, null, 'S')")});
     m_holder = std::make_unique<ConnectedHolder>(m_db->path());
 }
 
@@ -409,6 +410,15 @@ void TestFBrowse::search_data() {
     QTest::newRow("date")                 << "NASC"   << "01/12/1985" << 3;
     QTest::newRow("date missing")         << "NASC"   << "02/12/1985" << 0;
     QTest::newRow("not a date")           << "NASC"   << "abc"        << 0;
+    // A CHAR value holds its padding, and the answer keeps its trailing blanks.
+    QTest::newRow("char")                 << "UF"     << "s"          << 1;
+    QTest::newRow("char, blank kept")     << "UF"     << "s "         << 2;
+    QTest::newRow("char with padding")    << "UF"     << "sc "        << 3;
+    QTest::newRow("char past its length") << "UF"     << "sc  "       << 0;
+    // A text blob is no character field: its whole text, case and all.
+    QTest::newRow("text blob")            << "OBS"    << "obs de Ana" << 1;
+    QTest::newRow("text blob not partial") << "OBS"   << "obs"        << 0;
+    QTest::newRow("text blob case kept")  << "OBS"    << "OBS DE ANA" << 0;
     // clang-format on
 }
 

@@ -3,11 +3,11 @@
 #include "platform/errorreport.h"
 #include "platform/ui/icons.h"
 #include "platform/ui/uifont.h"
+#include "platform/ui/windowplace.h"
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 TFmemo* g_instance = nullptr;
@@ -69,13 +69,24 @@ Field* TFmemo::boundField() const {
 
 void TFmemo::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    // Centred on the screen, outer size 544 by 375: the client area is what the frame leaves.
-    resize(QSize(544, 375) - (frameGeometry().size() - size()));
-    if (QScreen* s = screen()) {
-        const QRect avail = s->availableGeometry();
-        move(avail.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
+    place();
+    m_placeWhenFramed = true;
     FormShow();
+}
+
+void TFmemo::paintEvent(QPaintEvent* e) {
+    QDialog::paintEvent(e);
+    // Only now, framed by the window manager, may the window know its frame the first time.
+    if (!m_placeWhenFramed) return;
+    m_placeWhenFramed = false;
+    QMetaObject::invokeMethod(
+        this, [this] { place(); }, Qt::QueuedConnection);
+}
+
+void TFmemo::place() {
+    // Outer size 544 by 375, centred on the screen.
+    resizeOuter(this, QSize(544, 375));
+    centreOnScreen(this);
 }
 
 void TFmemo::resizeEvent(QResizeEvent* e) {

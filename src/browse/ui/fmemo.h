@@ -36,8 +36,10 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
+    void place();
     Field* boundField() const;
     void loadField();
     void memoChanged();
@@ -47,4 +49,5 @@ private:
     QString m_fieldName;
     bool m_loading = false;
     bool m_dirty = false;
+    bool m_placeWhenFramed = false;
 };

@@ -9,3 +9,7 @@ void centreOnScreen(QWidget* w) {
         w->move(avail.center() - QPoint(outer.width() / 2, outer.height() / 2));
     }
 }
+
+void resizeOuter(QWidget* w, const QSize& outer) {
+    w->resize(outer - (w->frameGeometry().size() - w->size()));
+}
