@@ -2,9 +2,13 @@
 #include "export/cellformat.h"
 #include "platform/apperror.h"
 #include <QFile>
+#include <algorithm>
 #include <xlsxwriter.h>
 
 namespace {
+constexpr double kLineHeight = 15;    // points: a line of the default font
+constexpr double kMaxRowHeight = 409; // the tallest row a sheet holds
+
 AppError writeError(const QString& path, lxw_error error) {
     return AppError(QStringLiteral("Não foi possível gravar a planilha %1: %2")
                         .arg(path, QString::fromUtf8(lxw_strerror(error))));
@@ -56,6 +60,28 @@ void writeWorkbookFile(const QString& path, const SheetCells& cells, const Sheet
         return f;
     };
 
+    // A text of several lines wraps at its line breaks, and its row is made as tall as its lines:
+    // spreadsheets keep the default height of a row read from a file, which shows one line.
+    lxw_format* wrap = nullptr;
+    lxw_row_t tallRow = LXW_ROW_MAX;
+    qsizetype rowLines = 1;
+    auto lineBreaks = [&](lxw_row_t row, QByteArrayView text) -> lxw_format* {
+        const qsizetype lines = text.count('\n') + 1;
+        if (lines == 1) return nullptr;
+        if (row != tallRow) rowLines = 1;
+        tallRow = row;
+        if (lines > rowLines) {
+            rowLines = lines;
+            worksheet_set_row(ws, row, std::min(kMaxRowHeight, kLineHeight * static_cast<double>(lines)),
+                              nullptr);
+        }
+        if (!wrap) {
+            wrap = workbook_add_format(book.wb);
+            format_set_text_wrap(wrap);
+        }
+        return wrap;
+    };
+
     lxw_error error = LXW_NO_ERROR;
     cells.forEach([&](const SheetCells::Entry& e) {
         if (error != LXW_NO_ERROR) return;
@@ -70,7 +96,9 @@ void writeWorkbookFile(const QString& path, const SheetCells& cells, const Sheet
             error = worksheet_write_boolean(ws, row, col, out.truth ? 1 : 0, nullptr);
             break;
         case CellOutput::Text:
-            error = worksheet_write_string(ws, row, col, out.text, nullptr);
+            error = worksheet_write_string(
+                ws, row, col, out.text,
+                e.value.type == SheetCells::Type::Text ? lineBreaks(row, e.value.text) : nullptr);
             break;
         }
     });

@@ -57,6 +57,7 @@ void TestSpreadsheetFile::initTestCase() {
     script.write("printf '%s\\n' \"$1\" >> \"$(dirname \"$0\")/abertos.txt\"\n");
     script.close();
     qputenv("FBADMIN_SPREADSHEET", ("sh " + script.fileName()).toLocal8Bit());
+    qputenv("TMPDIR", QFile::encodeName(m_dir.path())); // the workbooks go with the test's folder
     registerSpreadsheetServer();
 
     m_db = std::make_unique<TempDatabase>(QStringList{
@@ -146,6 +147,14 @@ void TestSpreadsheetFile::everyKindOfValue() {
     QVERIFY(widths[0] < widths[2]);  // "ID" and 1 to 3, against 16 digits
     QVERIFY(widths[2] < widths[13]); // against the longest text
     QVERIFY(widths[10] < widths[9]); // a time against a date
+    // The row of the text of two lines is two lines tall; the others keep their height.
+    static const QRegularExpression rowInfo(QStringLiteral(R"re(<gnm:RowInfo No="(\d+)" Unit="([\d.]+)")re"));
+    QMap<int, double> heights;
+    for (const auto& m : rowInfo.globalMatch(xml))
+        heights.insert(m.captured(1).toInt(), m.captured(2).toDouble());
+    QCOMPARE(heights.value(1), 30.0);
+    QVERIFY(heights.value(3, 15) < 20);
+    QVERIFY(xml.contains(QLatin1String(R"(WrapText="1")")));
 
     // The cut text is told once.
     QStringList notices;

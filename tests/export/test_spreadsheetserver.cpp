@@ -31,6 +31,8 @@ struct Objects {
 class TestSpreadsheetServer : public QObject {
     Q_OBJECT
 private slots:
+    // The workbooks handed over land in the test's own folder, removed with it.
+    void initTestCase() { qputenv("TMPDIR", QFile::encodeName(m_dir.path())); }
     void cleanup() { unregisterClass(kProgId); }
 
     void creatingFromProgId_data();
