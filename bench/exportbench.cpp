@@ -147,10 +147,12 @@ void runExportBench(Database& db, const QString& workFolder) {
     direct.print("xlsxwriter_direct_s (rows streamed, as the export writes)");
     directDefault.print("xlsxwriter_direct_default_s (the library's default mode)");
     exported.print("export_s");
+    // Against the faster of the library's two modes.
+    const double reference = std::min(direct.best(), directDefault.best());
     std::printf("# ratio of best CPU time: export_vs_xlsxwriter %.3f\n",
-                exported.bestCpu() / direct.bestCpu());
+                exported.bestCpu() / std::min(direct.bestCpu(), directDefault.bestCpu()));
     std::printf("# %d rows; workbook %.0f bytes, row store %lld bytes\n", ds.rowCount(), workbookBytes,
                 static_cast<long long>(ds.memoryUsed()));
-    std::printf("export_vs_xlsxwriter: %.3f\n", exported.best() / direct.best());
+    std::printf("export_vs_xlsxwriter: %.3f\n", exported.best() / reference);
     std::printf("workbook_bytes_vs_rowstore: %.3f\n", workbookBytes / static_cast<double>(ds.memoryUsed()));
 }
