@@ -189,6 +189,14 @@ void TestHostileFiles::scriptLoad_data() {
     for (int i = 0; i < 10000; ++i)
         longLine += QStringLiteral("'valor %1', ").arg(i, 4, 10, QChar('0'));
     QTest::newRow("long line") << longLine.toLatin1() << "file" << longLine << QString();
+    // A statement of a megabyte on one line: the editor shows it without stalling the window.
+    QString megaLine = QStringLiteral("insert into T values (");
+    for (int i = 0; megaLine.size() < (1 << 20) - 40; ++i)
+        megaLine += QStringLiteral("'valor; %1' || /* x */ ").arg(i, 6, 10, QChar('0'));
+    megaLine += QStringLiteral("'fim')");
+    QTest::newRow("one line of a megabyte") << megaLine.toLatin1() << "file" << megaLine << QString();
+    const QString unbroken(1 << 20, QChar('x'));
+    QTest::newRow("a megabyte without a blank") << unbroken.toLatin1() << "file" << unbroken << QString();
     QTest::newRow("100 MB") << QByteArray() << "huge" << before << "O arquivo \"%1\" é grande demais";
     QTest::newRow("a folder") << QByteArray() << "folder" << before
                               << "Cannot open file \"%1\". Is a directory";
@@ -218,6 +226,12 @@ void TestHostileFiles::scriptLoad() {
     w.MemoSql->setPlainText(QStringLiteral("select 1 from RDB$DATABASE"));
     holder.prompts.fileAnswers.append(path);
     w.Bloa->click();
+    // Drawn, and typed into at the end of its last line as a user would.
+    w.grab();
+    QTest::keyClick(w.MemoSql, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(w.MemoSql, QStringLiteral("x"));
+    w.grab();
+    QTest::keyClick(w.MemoSql, Qt::Key_Backspace);
     QCOMPARE(w.memoText(), memo);
     if (error.isEmpty()) {
         QVERIFY(holder.prompts.messages.isEmpty());
