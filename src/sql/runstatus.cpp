@@ -24,7 +24,7 @@ QString outcomeText(const RunOutcome& o, const QString& runText) {
             .arg(o.statementsRun)
             .arg(seconds(o.elapsedMs, 3));
     case RunOutcome::Plan:
-        return QStringLiteral("Plano do comando");
+        return {}; // the plan has its own pane
     case RunOutcome::Cancelled:
         if (script && o.failedStatement >= 0)
             return QStringLiteral("Script cancelado no comando %1 de %2")

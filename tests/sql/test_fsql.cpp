@@ -96,12 +96,7 @@ private:
         QTRY_VERIFY(!w->Ds->canFetchMore({}) || w->Ds->rowCount() >= DataSetModel::BatchSize);
     }
     // Error boxes of the general error report since the last clear.
-    QStringList reportedErrors() const {
-        QStringList out;
-        for (const MessageRequest& m : prompts().messages)
-            if (m.caption == applicationTitle() && m.icon == MsgIcon::Error) out << m.text;
-        return out;
-    }
+    QStringList reportedErrors() const { return prompts().errorReports(); }
     QString cell(TFSql* w, int row, int column) {
         if (row >= w->Ds->rowCount()) return QStringLiteral("<no row %1>").arg(row);
         return w->Ds->index(row, column).data().toString();
@@ -127,9 +122,11 @@ void TestFSql::init() {
 }
 
 void TestFSql::cleanup() {
-    for (const QPointer<TFSql>& w : m_windows) delete w.data();
+    for (const QPointer<TFSql>& w : m_windows)
+        delete w.data();
     m_windows.clear();
-    for (const QPointer<TFBrowse>& b : m_browses) delete b.data();
+    for (const QPointer<TFBrowse>& b : m_browses)
+        delete b.data();
     m_browses.clear();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_dm = nullptr;
@@ -279,7 +276,8 @@ void TestFSql::runSelect() {
     QVERIFY(w->bgra->isEnabled());
     QVERIFY(w->bcan->isEnabled());
     QCOMPARE(w->MemoSql->toPlainText(), QString());
-    QCOMPARE(CommandHistory, (QStringList{QString(), QStringLiteral("select ID, NOME, SALDO\n  from CLIENTE order by ID")}));
+    QCOMPARE(CommandHistory,
+             (QStringList{QString(), QStringLiteral("select ID, NOME, SALDO\n  from CLIENTE order by ID")}));
     QCOMPARE(HistoryPosition, 1);
 }
 
@@ -360,19 +358,19 @@ void TestFSql::equalRunsAndHistoryButtons() {
     TFSql* w = openWindow();
     run(w, QStringLiteral("select 1 from RDB$DATABASE"));
     run(w, QStringLiteral("select 1 from RDB$DATABASE"));
-    QCOMPARE(CommandHistory, (QStringList{QString(), "select 1 from RDB$DATABASE", "select 1 from RDB$DATABASE"}));
+    QCOMPARE(CommandHistory,
+             (QStringList{QString(), "select 1 from RDB$DATABASE", "select 1 from RDB$DATABASE"}));
     QCOMPARE(HistoryPosition, 2);
 
     startCommandHistory();
     run(w, QStringLiteral("select 'A' from RDB$DATABASE"));
     run(w, QStringLiteral("select\n  'B' from RDB$DATABASE"));
     // Previous: A, the empty entry, then B (wrapped); next: the empty entry, then A.
-    const QList<std::pair<QToolButton*, QString>> steps{
-        {w->ToolButton3, "select 'A' from RDB$DATABASE"},
-        {w->ToolButton3, ""},
-        {w->ToolButton3, "select\n  'B' from RDB$DATABASE"},
-        {w->ToolButton5, ""},
-        {w->ToolButton5, "select 'A' from RDB$DATABASE"}};
+    const QList<std::pair<QToolButton*, QString>> steps{{w->ToolButton3, "select 'A' from RDB$DATABASE"},
+                                                        {w->ToolButton3, ""},
+                                                        {w->ToolButton3, "select\n  'B' from RDB$DATABASE"},
+                                                        {w->ToolButton5, ""},
+                                                        {w->ToolButton5, "select 'A' from RDB$DATABASE"}};
     for (const auto& [button, entry] : steps) {
         button->click();
         QCOMPARE(w->MemoSql->toPlainText(), entry + '\n');
@@ -510,7 +508,9 @@ void TestFSql::scriptRoundTrip_data() {
         << QStringLiteral("select NOME from CLIENTE\nwhere NOME = 'Conceição'")
         << QByteArray("select NOME from CLIENTE\r\nwhere NOME = 'Concei\xe7\xe3o'");
     QTest::newRow("empty memo") << QString() << QByteArray();
-    QTest::newRow("no-break space kept") << QStringLiteral("select 'a\u00a0b'") << QByteArray("select 'a\xa0" "b'");
+    QTest::newRow("no-break space kept") << QStringLiteral("select 'a\u00a0b'")
+                                         << QByteArray("select 'a\xa0"
+                                                       "b'");
 }
 
 void TestFSql::scriptRoundTrip() {
@@ -554,9 +554,10 @@ void TestFSql::scriptRefused() {
     w->Bsav->click();
     const QStringList errors = reportedErrors();
     QCOMPARE(errors.size(), 1);
-    QCOMPARE(errors.first(), QStringLiteral("O texto contém caracteres que não podem ser gravados no arquivo \"%1\", "
-                                            "como \"✓\". Nada foi gravado.")
-                                 .arg(path));
+    QCOMPARE(errors.first(),
+             QStringLiteral("O texto contém caracteres que não podem ser gravados no arquivo \"%1\", "
+                            "como \"✓\". Nada foi gravado.")
+                 .arg(path));
     QVERIFY(!QFileInfo::exists(path));
     QCOMPARE(w->memoText(), text);
 }
@@ -571,7 +572,8 @@ void TestFSql::scriptLoadMixedBreaks() {
     f.close();
     prompts().fileAnswers << path;
     w->Bloa->click();
-    QCOMPARE(w->MemoSql->toPlainText(), QStringLiteral("select *\nfrom CLIENTE\nwhere ID = 1\norder by NOME"));
+    QCOMPARE(w->MemoSql->toPlainText(),
+             QStringLiteral("select *\nfrom CLIENTE\nwhere ID = 1\norder by NOME"));
     QCOMPARE(w->MemoSql->lines(), 4);
     w->bexe->click();
     waitForGrid(w);

@@ -90,12 +90,7 @@ private:
         QVERIFY(w->running());
         QTRY_VERIFY_WITH_TIMEOUT(longStatementRuns(), 10000);
     }
-    QStringList reportedErrors() const {
-        QStringList out;
-        for (const MessageRequest& m : prompts().messages)
-            if (m.caption == applicationTitle() && m.icon == MsgIcon::Error) out << m.text;
-        return out;
-    }
+    QStringList reportedErrors() const { return prompts().errorReports(); }
     QString status(TFSql* w) const { return w->StatusSql->lStatus->text(); }
     QString rows(TFSql* w) const { return w->StatusSql->lLinhas->text(); }
     QString cell(TFSql* w, int row, int column) const { return w->Ds->index(row, column).data().toString(); }
@@ -351,9 +346,20 @@ void TestSqlWorkbench::statusLineAndPlan() {
     QCOMPARE(rows(w), QStringLiteral("Linhas lidas: 256 (há mais)"));
     // The pane follows the last run; with an empty memo, the plan asked for is the last run's.
     QCOMPARE(w->PlanoSql->toPlainText(), QStringLiteral("PLAN SORT (MUITOS NATURAL)"));
-    w->PlanoSql->hide();
     w->StatusSql->bplano->click();
+    QVERIFY(!w->PlanoSql->isVisible());
+    w->StatusSql->bplano->click();
+    QVERIFY(w->PlanoSql->isVisible());
     QCOMPARE(w->PlanoSql->toPlainText(), QStringLiteral("PLAN SORT (MUITOS NATURAL)"));
+    // A plan asked for meanwhile leaves the status line telling of the run.
+    const QString ran = status(w);
+    type(w, QStringLiteral("select N from MUITOS where N > 3"));
+    w->StatusSql->bplano->click();
+    waitForRun(w);
+    QCOMPARE(w->PlanoSql->toPlainText(), QStringLiteral("PLAN (MUITOS NATURAL)"));
+    QCOMPARE(status(w), ran);
+    QCOMPARE(rows(w), QStringLiteral("Linhas lidas: 256 (há mais)"));
+    w->MemoSql->setPlainText(QString());
     w->Ds->fetchMore({}); // as the grid asks when scrolled to its end
     QCOMPARE(rows(w), QStringLiteral("Linhas lidas: 512 (há mais)"));
     w->IBSet->fetchAll();
@@ -364,6 +370,11 @@ void TestSqlWorkbench::statusLineAndPlan() {
     run(w, QStringLiteral("create table OUTRA (X integer)"));
     QCOMPARE(rows(w), QString());
     QCOMPARE(reportedErrors(), QStringList());
+    // A failed run takes the plan of an earlier statement away.
+    QVERIFY(w->PlanoSql->isVisible());
+    run(w, QStringLiteral("select NADA from MUITOS"));
+    QCOMPARE(reportedErrors().size(), 1);
+    QVERIFY(!w->PlanoSql->isVisible());
 }
 
 void TestSqlWorkbench::completion() {

@@ -1,8 +1,13 @@
 #include "support/scriptedprompts.h"
+#include "platform/errorreport.h"
 
-ScriptedPrompts::ScriptedPrompts() : m_previous(&Prompts::instance()) { Prompts::setInstance(this); }
+ScriptedPrompts::ScriptedPrompts() : m_previous(&Prompts::instance()) {
+    Prompts::setInstance(this);
+}
 
-ScriptedPrompts::~ScriptedPrompts() { Prompts::setInstance(m_previous); }
+ScriptedPrompts::~ScriptedPrompts() {
+    Prompts::setInstance(m_previous);
+}
 
 MsgButton ScriptedPrompts::message(const MessageRequest& request) {
     messages.append(request);
@@ -52,4 +57,11 @@ void ScriptedPrompts::clear() {
     fileDialogs.clear();
     logins.clear();
     beeps = 0;
+}
+
+QStringList ScriptedPrompts::errorReports() const {
+    QStringList out;
+    for (const MessageRequest& m : messages)
+        if (m.caption == applicationTitle() && m.icon == MsgIcon::Error) out << m.text;
+    return out;
 }

@@ -10,7 +10,7 @@
 // `defaultLogin` when set.
 class ScriptedPrompts : public Prompts {
 public:
-    ScriptedPrompts();  // installs itself
+    ScriptedPrompts();           // installs itself
     ~ScriptedPrompts() override; // restores the previous instance
 
     struct Login {
@@ -41,6 +41,8 @@ public:
     void beep() override { ++beeps; }
 
     void clear();
+    // The texts of the general error report's boxes (caption the application's title, error icon).
+    QStringList errorReports() const;
 
 private:
     Prompts* m_previous;

@@ -98,7 +98,8 @@ private:
     SqlRunner* m_runner = nullptr;
     SchemaNames* m_names = nullptr;
     QTimer* m_runClock = nullptr;
-    QString m_runText;           // the text of the run in progress
-    QList<bool> m_enabledBefore; // the tool bar's buttons before the run
+    QString m_runText;                          // the text of the run in progress
+    std::pair<QString, QString> m_statusBefore; // the status line's texts before it
+    QList<bool> m_enabledBefore;                // the tool bar's buttons before the run
     QString m_lastPlan;
 };

@@ -68,6 +68,7 @@ bool TFSql::running() const {
 void TFSql::startRun(int action, const QString& text) {
     MemoSql->clearErrorMark();
     m_runText = text;
+    m_statusBefore = {StatusSql->lStatus->text(), StatusSql->lLinhas->text()};
     switch (action) {
     case RunOutcome::OneStatement:
         m_runner->runStatement(text);
@@ -97,9 +98,13 @@ void TFSql::bcancelarClick() {
 
 void TFSql::bplanoClick() {
     const QString text = memoText();
-    // The memo is emptied by a run: with nothing typed, the plan is the last run's.
+    // The memo is emptied by a run: with nothing typed, the plan is the last run's, and the
+    // button shows or hides its pane.
     if (trimCommand(text).isEmpty()) {
-        showPlan(m_lastPlan);
+        if (PlanoSql->isVisible())
+            PlanoSql->hide();
+        else
+            showPlan(m_lastPlan);
         return;
     }
     startRun(RunOutcome::PlanOnly, text);
@@ -141,14 +146,18 @@ void TFSql::showRowCount() {
 
 void TFSql::runFinished(const RunOutcome& o) {
     setRunning(false);
+    if (o.kind == RunOutcome::Plan) {
+        // The status line goes on telling of the last run; the plan has its pane.
+        StatusSql->lStatus->setText(m_statusBefore.first);
+        StatusSql->lLinhas->setText(m_statusBefore.second);
+        showPlan(o.plan);
+        return;
+    }
     StatusSql->lStatus->setText(outcomeText(o, m_runText));
     StatusSql->lLinhas->clear();
     if (o.changedSchema && m_names) m_names->forget();
     const bool script = o.action == RunOutcome::WholeScript;
-    switch (o.kind) {
-    case RunOutcome::Rows:
-    case RunOutcome::Executed:
-    case RunOutcome::Script:
+    if (o.kind != RunOutcome::Failed && o.kind != RunOutcome::Cancelled) {
         if (IBSet->hasCursor())
             showRowCount();
         else if (!o.changedSchema || script)
@@ -160,18 +169,13 @@ void TFSql::runFinished(const RunOutcome& o) {
         appendToCommandHistory(trimCommand(m_runText));
         MemoSql->clear();
         return;
-    case RunOutcome::Plan:
-        showPlan(o.plan);
-        return;
-    case RunOutcome::Failed:
-    case RunOutcome::Cancelled:
-        break;
     }
     // Statements of a script that ran before the failure left work in the transaction.
     if (script && o.statementsRun > 0) {
         bgra->setEnabled(true);
         bcan->setEnabled(true);
     }
+    PlanoSql->hide();                            // its plan is of a statement that did not run
     if (o.kind == RunOutcome::Cancelled) return; // asked for: the status line says so
     if (o.errorIndex >= 0) MemoSql->markError(static_cast<int>(o.errorIndex));
     reportError(o.error);

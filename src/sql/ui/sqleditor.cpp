@@ -73,6 +73,8 @@ SqlEditor::SqlEditor(QWidget* parent) : QsciScintilla(parent), m_lexer(new SqlLe
     setUtf8(true);
     setEolMode(EolUnix);
     setLexer(m_lexer);
+    // What the lexer leaves unstyled (the "$" of RDB$FIELDS) looks like the name around it.
+    m_lexer->setColor(m_lexer->color(QsciLexerSQL::Identifier), QsciLexerSQL::Default);
     setBraceMatching(SloppyBraceMatch);
     setMatchedBraceBackgroundColor(QColor(255, 230, 140));
     setUnmatchedBraceForegroundColor(Qt::red);
@@ -184,6 +186,17 @@ void SqlEditor::setBackground(const QColor& colour) {
     QPalette pal = palette();
     pal.setColor(QPalette::Base, colour);
     setPalette(pal);
+}
+
+void SqlEditor::setFont(const QFont& font) {
+    QWidget::setFont(font);
+    // The lexer's own faces (a serif one for comments) would override the window's.
+    m_lexer->setFont(font);
+    QFont bold = font;
+    bold.setBold(true);
+    m_lexer->setFont(bold, QsciLexerSQL::Keyword);
+    setMarginsFont(font);
+    setMarginWidth(kNumberMargin, QStringLiteral("00000"));
 }
 
 void SqlEditor::markError(int index) {

@@ -24,6 +24,8 @@ public:
 
     // Background of the text and of the margins' neighbour.
     void setBackground(const QColor& colour);
+    // The face and size of the text, the line numbers and the completion list (keywords in bold).
+    void setFont(const QFont& font);
 
     // Where completion finds table and column names (none: keywords only).
     void setSchemaNames(SchemaNames* names);
