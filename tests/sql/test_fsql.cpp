@@ -21,6 +21,7 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
+#include <Qsci/qscilexersql.h>
 #include <QtTest>
 #include <memory>
 
@@ -153,6 +154,15 @@ void TestFSql::opening() {
 
     QCOMPARE(w->MemoSql->height(), 105);
     QCOMPARE(w->MemoSql->palette().color(QPalette::Base), QColor(187, 211, 225));
+    // The highlighted text is drawn on that colour, in the window's face and height.
+    for (int style : {QsciLexerSQL::Default, QsciLexerSQL::Keyword, QsciLexerSQL::Comment}) {
+        const QsciLexer* lexer = w->MemoSql->lexer();
+        QCOMPARE(lexer->paper(style), QColor(187, 211, 225));
+        QCOMPARE(QFontInfo(lexer->font(style)).family(), QFontInfo(w->font()).family());
+        // (the editor sizes its faces in points)
+        QCOMPARE(qRound(lexer->font(style).pointSizeF() * w->MemoSql->logicalDpiY() / 72.0),
+                 QFontInfo(w->font()).pixelSize());
+    }
     QCOMPARE(w->Grade->palette().color(QPalette::Base), QColor(187, 211, 225));
     QCOMPARE(w->MemoSql->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QCOMPARE(w->Splitter1->handleWidth(), 3);

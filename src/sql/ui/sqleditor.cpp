@@ -188,8 +188,12 @@ void SqlEditor::setBackground(const QColor& colour) {
     setPalette(pal);
 }
 
-void SqlEditor::setFont(const QFont& font) {
-    QWidget::setFont(font);
+void SqlEditor::setFont(const QFont& given) {
+    QWidget::setFont(given);
+    // The editor sizes its faces in points: a height given in pixels becomes its points here.
+    QFont font = given;
+    if (font.pointSizeF() <= 0 && font.pixelSize() > 0)
+        font.setPointSizeF(font.pixelSize() * 72.0 / logicalDpiY());
     // The lexer's own faces (a serif one for comments) would override the window's.
     m_lexer->setFont(font);
     QFont bold = font;
