@@ -10,6 +10,7 @@
 #include "support/fbfixture.h"
 #include "support/files.h"
 #include "support/modal.h"
+#include "support/sqlwindows.h"
 #include <QAction>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -111,18 +112,8 @@ private slots:
     void previewUnderChangingWindow();
 
 private:
-    TFSql* openWindow() {
-        auto* w = new TFSql;
-        m_windows << w;
-        w->show();
-        return w;
-    }
-    void run(TFSql* w, const QString& sql) {
-        w->MemoSql->setPlainText(sql);
-        w->bexe->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 20000); // the server answers in the background
-        QTRY_VERIFY(!w->Ds->canFetchMore({}) || w->Ds->rowCount() >= DataSetModel::BatchSize);
-    }
+    TFSql* openWindow() { return m_windows.open(); }
+    void run(TFSql* w, const QString& sql) { SqlWindows::run(w, sql); }
     // Clicks the print button with the orientation answer queued; `act` runs on the open preview
     // (nullptr when none opened), which is closed afterwards if it is still open.
     void print(TFSql* w, MsgButton answer, const std::function<void(ReportPreview*)>& act) {
@@ -134,18 +125,13 @@ private:
         });
         w->bprint->click();
     }
-    QStringList reportedErrors() const {
-        QStringList out;
-        for (const MessageRequest& m : prompts().messages)
-            if (m.caption == applicationTitle() && m.icon == MsgIcon::Error) out << m.text;
-        return out;
-    }
+    QStringList reportedErrors() const { return prompts().errorReports(); }
     ScriptedPrompts& prompts() const { return m_holder->prompts; }
 
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<QTemporaryDir> m_appDir;
     std::unique_ptr<ConnectedHolder> m_holder;
-    QList<QPointer<TFSql>> m_windows;
+    SqlWindows m_windows;
 };
 
 void TestPrinting::init() {
@@ -158,10 +144,7 @@ void TestPrinting::init() {
 
 void TestPrinting::cleanup() {
     TFGeraSql::instance()->ReturnedTable.clear();
-    for (const QPointer<TFSql>& w : m_windows)
-        delete w.data();
-    m_windows.clear();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_windows.closeAll();
     QVERIFY(!visiblePreview());
     m_holder.reset();
     setApplicationDirectory(QString());

@@ -147,12 +147,7 @@ private:
             ui->BOK->click();
         });
     }
-    QStringList reportedErrors() const {
-        QStringList out;
-        for (const MessageRequest& m : prompts().messages)
-            if (m.caption == applicationTitle() && m.icon == MsgIcon::Error) out << m.text;
-        return out;
-    }
+    QStringList reportedErrors() const { return prompts().errorReports(); }
     void verifyRefusal(const QString& text) {
         QCOMPARE(prompts().messages.size(), 1);
         const MessageRequest m = prompts().messages.first();

@@ -12,6 +12,7 @@
 #include "sql/ui/sqleditor.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
+#include "support/sqlwindows.h"
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -75,27 +76,13 @@ private:
         CurrentTable = QStringLiteral("CLIENTE");
         BrowseSelect = QStringLiteral("Select * From CLIENTE");
         auto* b = new TFBrowse;
-        m_browses << b;
+        m_windows.add(b);
         b->show();
         return b;
     }
-    TFSql* openWindow() {
-        auto* w = new TFSql;
-        m_windows << w;
-        w->show();
-        return w;
-    }
-    void run(TFSql* w, const QString& text) {
-        w->MemoSql->setPlainText(text);
-        w->bexe->click();
-        waitForGrid(w);
-    }
-    // The server's part of a run goes on in the background: until it has answered, then until the
-    // grid has laid itself out and asked for its first batch of rows (all of a short result).
-    void waitForGrid(TFSql* w) {
-        QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 20000);
-        QTRY_VERIFY(!w->Ds->canFetchMore({}) || w->Ds->rowCount() >= DataSetModel::BatchSize);
-    }
+    TFSql* openWindow() { return m_windows.open(); }
+    void run(TFSql* w, const QString& text) { SqlWindows::run(w, text); }
+    void waitForGrid(TFSql* w) { SqlWindows::waitForGrid(w); }
     // Error boxes of the general error report since the last clear.
     QStringList reportedErrors() const { return prompts().errorReports(); }
     QString cell(TFSql* w, int row, int column) {
@@ -109,8 +96,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_appDir;
     std::unique_ptr<ConnectedHolder> m_holder;
     TdM* m_dm = nullptr;
-    QList<QPointer<TFSql>> m_windows;
-    QList<QPointer<TFBrowse>> m_browses;
+    SqlWindows m_windows;
 };
 
 void TestFSql::init() {
@@ -123,13 +109,7 @@ void TestFSql::init() {
 }
 
 void TestFSql::cleanup() {
-    for (const QPointer<TFSql>& w : m_windows)
-        delete w.data();
-    m_windows.clear();
-    for (const QPointer<TFBrowse>& b : m_browses)
-        delete b.data();
-    m_browses.clear();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_windows.closeAll();
     m_dm = nullptr;
     m_holder.reset();
     setApplicationDirectory(QString());
@@ -139,7 +119,7 @@ void TestFSql::cleanup() {
 
 void TestFSql::opening() {
     auto* w = new TFSql;
-    m_windows << w;
+    m_windows.add(w);
     w->MemoSql->setPlainText(QStringLiteral("left over"));
     CommandHistory = QStringList{QString(), QStringLiteral("X")};
     HistoryPosition = 1;

@@ -12,6 +12,7 @@
 #include "sql/ui/sqlstatusline.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
+#include "support/sqlwindows.h"
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -52,12 +53,7 @@ private slots:
     void completion();
 
 private:
-    TFSql* openWindow() {
-        auto* w = new TFSql;
-        m_windows << w;
-        w->show();
-        return w;
-    }
+    TFSql* openWindow() { return m_windows.open(); }
     // Types as a user does; the editor's own completion list must not take the keys.
     void type(TFSql* w, const QString& text) {
         w->MemoSql->setFocus();
@@ -71,12 +67,8 @@ private:
         }
         w->MemoSql->cancelList();
     }
-    void waitForRun(TFSql* w) { QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 20000); }
-    void run(TFSql* w, const QString& text) {
-        w->MemoSql->setPlainText(text);
-        w->bexe->click();
-        waitForRun(w);
-    }
+    void waitForRun(TFSql* w) { SqlWindows::waitForGrid(w); }
+    void run(TFSql* w, const QString& text) { SqlWindows::run(w, text); }
     // The statement is at work on the server (seen from another attachment).
     bool longStatementRuns() {
         return m_db->scalar(QStringLiteral(
@@ -100,7 +92,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_appDir;
     std::unique_ptr<ConnectedHolder> m_holder;
     TdM* m_dm = nullptr;
-    QList<QPointer<QWidget>> m_windows;
+    SqlWindows m_windows;
 };
 
 void TestSqlWorkbench::init() {
@@ -113,10 +105,7 @@ void TestSqlWorkbench::init() {
 }
 
 void TestSqlWorkbench::cleanup() {
-    for (const QPointer<QWidget>& w : m_windows)
-        delete w.data();
-    m_windows.clear();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_windows.closeAll();
     m_dm = nullptr;
     m_holder.reset();
     setApplicationDirectory(QString());
@@ -183,7 +172,7 @@ void TestSqlWorkbench::othersWaitOrSayWhy() {
     CurrentTable = QStringLiteral("CLIENTE");
     BrowseSelect = QStringLiteral("Select * From CLIENTE");
     auto* browse = new TFBrowse;
-    m_windows << browse;
+    m_windows.add(browse);
     browse->show();
     TFSql* w1 = openWindow();
     TFSql* w2 = openWindow();
