@@ -48,13 +48,13 @@ public:
         const QStringList tables = m_names ? m_names->tables() : QStringList();
         if (context.size() >= 2) {
             const QString table =
-                tableForQualifier(context[context.size() - 2], m_editor->toPlainText(), tables);
+                tableForQualifier(context[context.size() - 2], m_editor->textNearCaret(), tables);
             list = table.isEmpty() || !m_names ? QStringList()
                                                : completionWords(prefix, {m_names->columns(table)});
             return;
         }
         QList<QStringList> lists{firebirdKeywords(), tables};
-        const QString text = m_editor->toPlainText();
+        const QString text = m_editor->textNearCaret();
         for (const QString& t : tables)
             if (text.contains(t, Qt::CaseInsensitive)) lists.append(m_names->columns(t));
         list = completionWords(prefix, lists);
@@ -166,6 +166,15 @@ QString SqlEditor::toPlainText() const {
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     t.replace(QChar('\r'), QChar('\n'));
     return t;
+}
+
+QString SqlEditor::textNearCaret() const {
+    constexpr long kBefore = 16 * 1024;
+    constexpr long kAfter = 4 * 1024;
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long length = SendScintilla(SCI_GETLENGTH);
+    return text(static_cast<int>(std::max(0L, caret - kBefore)),
+                static_cast<int>(std::min(length, caret + kAfter)));
 }
 
 int SqlEditor::caretPosition() const {

@@ -18,6 +18,10 @@ public:
     void setPlainText(const QString& text);
     QString toPlainText() const;
 
+    // The text around the caret (some thousands of characters), where the statement being typed
+    // names its tables: completion does not read a long script whole for every list.
+    QString textNearCaret() const;
+
     // The caret as an index of toPlainText().
     int caretPosition() const;
     void setCaretPosition(int index);
