@@ -128,6 +128,7 @@ void TestSqlWorkbench::stoppingLongStatement() {
     // While it runs the window says so, draws, and offers only what cannot disturb the run.
     QVERIFY(status(w).startsWith(QStringLiteral("Executando... ")));
     QVERIFY(!w->bexe->isEnabled() && !w->StatusSql->bscript->isEnabled());
+    QVERIFY(!w->bexcel->isEnabled() && !w->bprint->isEnabled());
     QVERIFY(w->StatusSql->bcancelar->isEnabled());
     QVERIFY(w->bsai->isEnabled());
     QVERIFY(w->MemoSql->isReadOnly());
@@ -158,7 +159,7 @@ void TestSqlWorkbench::stoppingLongStatement() {
         QCOMPARE(CommandHistory, QStringList{QString()});
         QVERIFY(!w->IBSet->active());
         QVERIFY(!w->bgra->isEnabled());
-        QVERIFY(w->bexe->isEnabled());
+        QVERIFY(w->bexe->isEnabled() && w->bexcel->isEnabled() && w->bprint->isEnabled());
     }
     if (how == QStringLiteral("disconnect")) return;
     // The connection works on.

@@ -117,10 +117,11 @@ void TFSql::showPlan(const QString& plan) {
     PlanoSql->show();
 }
 
-// Nothing that changes the memo or needs the connection is offered while the server works, as
-// when a run held the window until it ended; closing the window stays possible (it cancels).
+// Nothing that changes the memo, needs the connection or takes the result (which is not there yet)
+// is offered while the server works, as when a run held the window until it ended; closing the
+// window stays possible (it cancels).
 void TFSql::setRunning(bool on) {
-    const QList<QToolButton*> held{bexe, bger, bgra, bcan, ToolButton3, ToolButton5, Bloa};
+    const QList<QToolButton*> held{bexe, bger, bgra, bcan, ToolButton3, ToolButton5, Bloa, bexcel, bprint};
     if (on) {
         m_enabledBefore.clear();
         for (QToolButton* b : held) {
