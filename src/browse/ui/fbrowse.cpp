@@ -259,17 +259,23 @@ void TFBrowse::DSStateChange(DataSet::State state) {
 }
 
 void TFBrowse::SCommitClick() {
-    holder()->Trans->commit(); // closes every dataset of the transaction first
-    SRollback->setEnabled(false);
-    SCommit->setEnabled(false);
-    SAbre->setEnabled(true);
+    endTransaction(&Transaction::commit); // closes every dataset of the transaction first
 }
 
 void TFBrowse::SRollbackClick() {
-    holder()->Trans->rollback();
+    endTransaction(&Transaction::rollback);
+}
+
+void TFBrowse::endTransaction(void (Transaction::*end)()) {
+    // The datasets are closed before the server answers. When it refuses, the table must still
+    // reopen: a refused commit leaves the transaction and its work open, to be seen and committed
+    // again; otherwise this window would be left with nothing enabled.
+    const auto reopenable = qScopeGuard([this] {
+        if (!IBDataSet1->active()) SAbre->setEnabled(true);
+    });
+    (holder()->Trans->*end)();
     SRollback->setEnabled(false);
     SCommit->setEnabled(false);
-    SAbre->setEnabled(true);
 }
 
 void TFBrowse::SAbreClick() {

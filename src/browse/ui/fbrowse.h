@@ -7,6 +7,7 @@ class DataSetModel;
 class Field;
 class QLabel;
 class QToolButton;
+class Transaction;
 
 // A browse window: the rows of one table in an editable grid, with the buttons that save and undo
 // the default transaction, edit rows, search, and reach the filter, order, column and form tools.
@@ -90,6 +91,8 @@ protected:
 private:
     QToolButton* makeButton(const char* name, const char* picture, int left, int width,
                             const QString& caption, const QString& hint, void (TFBrowse::*handler)());
+    // Commit or rollback of the default transaction (SCommitClick, SRollbackClick).
+    void endTransaction(void (Transaction::*end)());
     int dialect() const;            // of the dataset's database: how names are written
     QStringList fieldNames() const; // the dataset's field names, in field order
     void gridRowChanged(int row);
