@@ -20,6 +20,7 @@ namespace {
 enum SqlIndex { SelectSql, InsertSql, ModifySql, DeleteSql, RefreshSql, SqlCount };
 
 constexpr qsizetype kBlobCacheLimit = 64 * 1024 * 1024;
+constexpr qsizetype kBlobHeadCacheLimit = 4 * 1024 * 1024;
 constexpr int kLocateBatch = 4096;
 constexpr int kNextBatch = 256;
 
@@ -94,6 +95,13 @@ public:
     std::vector<std::unique_ptr<Field>> fieldPool;
     QHash<quint64, QByteArray> blobCache;
     qsizetype blobCacheBytes = 0;
+    // The first bytes of blobs shown but not read whole; `whole` when the blob ended within them.
+    struct BlobHead {
+        QByteArray bytes;
+        bool whole = false;
+    };
+    QHash<quint64, BlobHead> blobHeads;
+    qsizetype blobHeadBytes = 0;
 
     Transaction* transaction() const {
         if (tr) return tr;
@@ -137,6 +145,7 @@ public:
     Cell currentCell(int row, int field) const;
     QByteArray blobContent(quint64 id);
     QByteArray blobOf(const Cell& c);
+    QByteArray blobHead(const Cell& c, qsizetype bytes); // at most `bytes` from the start
     void bind(WriteStatement& w, int row, const std::vector<Cell>* current, bool oldIsNull);
     void refreshRow(int row);
     void startInsert(bool atEnd);
@@ -294,6 +303,8 @@ void DataSetPrivate::closeRows() {
     bof = eof = true;
     blobCache.clear();
     blobCacheBytes = 0;
+    blobHeads.clear();
+    blobHeadBytes = 0;
     rowsAffected = 0;
 }
 
@@ -353,6 +364,27 @@ QByteArray DataSetPrivate::blobContent(quint64 id) {
 QByteArray DataSetPrivate::blobOf(const Cell& c) {
     if (c.null) return {};
     return c.blobChanged ? c.bytes : blobContent(static_cast<quint64>(c.i));
+}
+
+QByteArray DataSetPrivate::blobHead(const Cell& c, qsizetype bytes) {
+    if (c.null) return {};
+    if (c.blobChanged) return c.bytes.left(bytes);
+    const auto id = static_cast<quint64>(c.i);
+    if (auto it = blobCache.constFind(id); it != blobCache.constEnd()) return it->left(bytes);
+    if (auto it = blobHeads.constFind(id);
+        it != blobHeads.constEnd() && (it->whole || it->bytes.size() >= bytes))
+        return it->bytes.left(bytes);
+    Transaction* t = transaction();
+    if (!db || !t) fail(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    BlobHead head;
+    head.bytes = readBlob(db, t, blobIdFromInt(id), bytes + 1); // one more tells whether it ends
+    head.whole = head.bytes.size() <= bytes;
+    if (blobHeadBytes + head.bytes.size() > kBlobHeadCacheLimit) {
+        blobHeads.clear();
+        blobHeadBytes = 0;
+    }
+    blobHeadBytes += head.bytes.size();
+    return blobHeads.insert(id, head)->bytes.left(bytes);
 }
 
 // Leaves edit or insert state before the current row moves: posts a changed row, drops another.
@@ -868,6 +900,21 @@ QString DataSet::text(int row, int field) const {
     default:
         return textOf(layout, d->currentCell(row, field));
     }
+}
+
+QString DataSet::displayText(int row, int field, int maxChars) const {
+    if (isNull(row, field)) return {};
+    const ColumnLayout& layout = d->cols[field].layout;
+    if (!isBlobKind(layout.kind)) return text(row, field);
+    // A character takes at most 4 bytes of UTF-8: that many bytes hold maxChars whole ones.
+    const bool memo = layout.kind == FieldKind::Memo;
+    const qsizetype bytes =
+        memo && !isSingleByteCharset(layout.blobCharset) ? qsizetype(maxChars) * 4 : maxChars;
+    const QByteArray head = d->blobHead(d->currentCell(row, field), bytes);
+    QString t = memo ? decodeText(head.constData(), static_cast<int>(head.size()), layout.blobCharset)
+                     : QString::fromLatin1(head);
+    t.truncate(maxChars);
+    return t;
 }
 
 QString DataSet::editText(int row, int field) const {

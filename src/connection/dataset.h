@@ -190,6 +190,9 @@ public:
     QVariant value(int row, int field) const;
     QString text(int row, int field) const;
     QString editText(int row, int field) const; // as Field::editText
+    // text() cut to at most maxChars characters, for showing: a blob is read only as far as that
+    // takes (and that much of it kept), however large it is.
+    QString displayText(int row, int field, int maxChars) const;
 
     bool canInsert() const;
     bool canModify() const;

@@ -118,9 +118,7 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
         switch (role) {
         case Qt::DisplayRole: {
             if (m_dataSet->isNull(row, f)) return {};
-            QString t = m_dataSet->text(row, f);
-            if (field->isBlob() && t.size() > kBlobDisplayChars) t.truncate(kBlobDisplayChars);
-            return t;
+            return m_dataSet->displayText(row, f, kBlobDisplayChars);
         }
         case Qt::EditRole:
             if (field->kind() == FieldKind::Boolean) return m_dataSet->value(row, f);

@@ -9,9 +9,9 @@
 // Cells are editable only when the dataset can write; an edit goes through the dataset's
 // edit/field value (the row is posted when the dataset's current row moves, or by post()).
 // DisplayRole is the field's text (an invalid QVariant for NULL, so NULL and empty text differ;
-// blob cells show at most their first 1024 characters); EditRole is the full text as an editor
-// shows it (times with their fraction of a second; a bool for BOOLEAN fields); text set through setData is
-// read as Field::setAsString reads it.
+// blob cells show at most their first 1024 characters, and only those are read); EditRole is the
+// full text as an editor shows it (times with their fraction of a second; a bool for BOOLEAN
+// fields); text set through setData is read as Field::setAsString reads it.
 class DataSetModel : public QAbstractTableModel {
     Q_OBJECT
 public:

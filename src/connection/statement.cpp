@@ -493,7 +493,7 @@ struct BlobHandle {
 };
 } // namespace
 
-QByteArray readBlob(Database* db, Transaction* tr, ISC_QUAD id) {
+QByteArray readBlob(Database* db, Transaction* tr, ISC_QUAD id, qsizetype limit) {
     const FbApi& api = fbApi();
     ISC_STATUS_ARRAY status = {};
     db->checkFree();
@@ -502,9 +502,12 @@ QByteArray readBlob(Database* db, Transaction* tr, ISC_QUAD id) {
     checkStatus(status);
     QByteArray data;
     char buf[32768];
-    for (;;) {
+    while (limit < 0 || data.size() < limit) {
+        const qsizetype wanted =
+            limit < 0 ? qsizetype(sizeof buf) : std::min(qsizetype(sizeof buf), limit - data.size());
         unsigned short got = 0;
-        const ISC_STATUS rc = api.isc_get_segment(status, &blob.h, &got, sizeof buf, buf);
+        const ISC_STATUS rc =
+            api.isc_get_segment(status, &blob.h, &got, static_cast<unsigned short>(wanted), buf);
         if (rc == isc_segstr_eof) break;
         if (rc != 0 && rc != isc_segment) checkStatus(status);
         data.append(buf, got);

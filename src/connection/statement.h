@@ -131,8 +131,9 @@ private:
 // A statement without parameters or results, run once (savepoints). Raises DbError.
 void executeImmediate(Database* db, Transaction* tr, const QString& sql);
 
-// Blob streaming on a connection and transaction.
-QByteArray readBlob(Database* db, Transaction* tr, ISC_QUAD id);
+// Blob streaming on a connection and transaction. A limit reads no more than that many bytes from
+// the start of the blob (the whole blob when it is negative).
+QByteArray readBlob(Database* db, Transaction* tr, ISC_QUAD id, qsizetype limit = -1);
 ISC_QUAD writeBlob(Database* db, Transaction* tr, const QByteArray& data);
 
 inline quint64 blobIdToInt(const ISC_QUAD& q) {

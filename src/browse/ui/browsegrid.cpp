@@ -6,6 +6,7 @@
 #include <QMetaProperty>
 #include <QPainter>
 #include <QPainterPath>
+#include <limits>
 
 namespace {
 // Nothing past the cell's right neighbours can be seen; a long blob need not be laid out whole.
@@ -22,10 +23,9 @@ BrowseCellDelegate::BrowseCellDelegate(DataSetModel* model, QObject* parent)
     : QStyledItemDelegate(parent), m_model(model) {}
 
 QString BrowseCellDelegate::cellText(const DataSetModel* model, const QModelIndex& index) {
-    if (!model || !model->dataSet()) return {};
-    const int field = model->fieldIndex(index.column());
-    if (field < 0 || index.row() >= model->dataSet()->rowCount()) return {};
-    QString text = model->dataSet()->text(index.row(), field).left(MaxPaintedChars);
+    if (!model || index.model() != model) return {};
+    // The model's display text: a blob's first characters, not its whole content.
+    QString text = index.data(Qt::DisplayRole).toString().left(MaxPaintedChars);
     for (QChar& c : text)
         if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0)) c = ' '; // line breaks, binary
     return text;
@@ -58,6 +58,10 @@ QWidget* BrowseCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     m_editorIndex = index;
     auto* self = const_cast<BrowseCellDelegate*>(this);
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        // The whole value, however long (a text blob of megabytes): a line edit would cut it at
+        // 32767 characters, and the first key typed would save it cut. The field refuses what
+        // does not fit.
+        line->setMaxLength(std::numeric_limits<int>::max());
         connect(line, &QLineEdit::textEdited, self, &BrowseCellDelegate::editorChanged);
     } else {
         // Any other editor: the change signal of the property that holds its value.
