@@ -37,6 +37,22 @@ QByteArray bigText(int row, qsizetype bytes) {
     return text;
 }
 
+// Attached as SYSDBA through the embedded engine, in the program's transaction.
+struct Connection {
+    Database db;
+    Transaction tr;
+    explicit Connection(const QString& path) {
+        db.setLoginPrompt(false);
+        db.params() = QStringList{QStringLiteral("user_name=SYSDBA")};
+        db.setDatabaseName(path);
+        db.setDefaultTransaction(&tr);
+        tr.setDefaultDatabase(&db);
+        tr.params() = QStringList{QStringLiteral("read_committed"), QStringLiteral("rec_version"),
+                                  QStringLiteral("nowait")};
+        db.setConnected(true);
+    }
+};
+
 void createBlobDatabase(const QString& path) {
     if (QFile::exists(path)) return;
     std::fprintf(stderr, "# creating %s\n", qPrintable(path));
@@ -55,14 +71,9 @@ void createBlobDatabase(const QString& path) {
         fbApi().isc_detach_database(status, &db);
         checkStatus(status);
     }
-    Database db;
-    Transaction tr;
-    db.setLoginPrompt(false);
-    db.params() = QStringList{QStringLiteral("user_name=SYSDBA")};
-    db.setDatabaseName(part);
-    db.setDefaultTransaction(&tr);
-    tr.setDefaultDatabase(&db);
-    db.setConnected(true);
+    Connection c(part);
+    Database& db = c.db;
+    Transaction& tr = c.tr;
     tr.start();
     for (const char* table : {"GRANDES", "CURTOS"})
         executeImmediate(
@@ -145,22 +156,13 @@ void measure(Database& db, const QString& table, Timings& t) {
 void runBlobGridBench(const QString& dataFolder) {
     const QString path = QDir(dataFolder).absoluteFilePath(QStringLiteral("bench-blobs.fdb"));
     createBlobDatabase(path);
-    Database db;
-    Transaction tr;
-    db.setLoginPrompt(false);
-    db.params() = QStringList{QStringLiteral("user_name=SYSDBA")};
-    db.setDatabaseName(path);
-    db.setDefaultTransaction(&tr);
-    tr.setDefaultDatabase(&db);
-    tr.params() = QStringList{QStringLiteral("read_committed"), QStringLiteral("rec_version"),
-                              QStringLiteral("nowait")};
-    db.setConnected(true);
+    Connection c(path);
     Timings big, small;
     for (int i = 0; i < kRuns; ++i) { // interleaved, so that both see the same machine
-        measure(db, QStringLiteral("GRANDES"), big);
-        measure(db, QStringLiteral("CURTOS"), small);
+        measure(c.db, QStringLiteral("GRANDES"), big);
+        measure(c.db, QStringLiteral("CURTOS"), small);
     }
-    tr.commit();
+    c.tr.commit();
     std::printf("# grid page: %d rows, text blobs of %lld bytes against texts of 60 bytes; best of %d runs "
                 "(repaints: of %d)\n",
                 kPageRows, static_cast<long long>(kBigBytes), kRuns, kRuns * kRepaints);
