@@ -67,6 +67,7 @@ private slots:
     void fixedBorderInMainWindow();
     void looks();
     void cellPainting();
+    void memoKeepsCrLfLineBreaks();
 
 private:
     TFBrowse* openBrowse(const QString& table, const QString& order = QStringLiteral(" Order By CODIGO"));
@@ -787,6 +788,33 @@ void TestFBrowse::cellPainting() {
     const QImage header = b->Gs->horizontalHeader()->grab().toImage();
     QCOMPARE(header.pixelColor(b->Gs->columnViewportPosition(col) + b->Gs->columnWidth(col) - 4, 3),
              winColor(12058551));
+}
+
+void TestFBrowse::memoKeepsCrLfLineBreaks() {
+    // A text written elsewhere with CR LF line breaks, edited on one line in the memo window.
+    m_db->exec(QStringLiteral("insert into CLIENTES (CODIGO, NOME, OBS) values (90, 'Quebras',"
+                              " 'linha 1' || ascii_char(13) || ascii_char(10) || 'linha 2')"));
+    TFBrowse* b = openBrowse(QStringLiteral("CLIENTES"));
+    goTo(b, b->IBDataSet1->rowCount() - 1, QStringLiteral("OBS"));
+    QCOMPARE(currentCode(b), 90);
+    bool shown = false;
+    onNextModal(this, [&](QWidget* w) {
+        auto* memo = qobject_cast<TFmemo*>(w);
+        if (!memo) return;
+        shown = true;
+        QCOMPARE(memo->Memo->toPlainText(), QStringLiteral("linha 1\nlinha 2"));
+        QTest::keyClicks(memo->Memo, QStringLiteral(" fim"));
+        memo->Bret->click();
+    });
+    QTest::keyClick(b->Gs, Qt::Key_Return);
+    QVERIFY(shown);
+    b->SGravaClick();
+    b->SCommitClick();
+    const QString stored = m_db->scalar(
+        QStringLiteral("select replace(replace(cast(OBS as varchar(100)), ascii_char(13), '<CR>'),"
+                       " ascii_char(10), '<LF>') from CLIENTES where CODIGO = 90"));
+    m_db->exec(QStringLiteral("delete from CLIENTES where CODIGO = 90"));
+    QCOMPARE(stored, QStringLiteral("linha 1<CR><LF>linha 2 fim"));
 }
 
 QTEST_MAIN(TestFBrowse)

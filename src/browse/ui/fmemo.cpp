@@ -103,7 +103,12 @@ void TFmemo::FormShow() {
 void TFmemo::loadField() {
     m_loading = true;
     Field* f = boundField();
-    Memo->setPlainText(f ? f->asString() : QString());
+    // The editor keeps line breaks as LF only: a value written with CR LF gets them back on writing,
+    // so that editing one line does not change every line break of the stored text.
+    QString text = f ? f->asString() : QString();
+    m_crlf = text.contains(QStringLiteral("\r\n"));
+    if (m_crlf) text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Memo->setPlainText(text);
     // Binary content shown as text cannot be written back unchanged: such fields are only shown.
     const bool writable = f && f->isMemo() && !f->readOnly() && m_dataSet->canModify();
     Memo->setReadOnly(!writable);
@@ -130,7 +135,8 @@ void TFmemo::writeField() {
     m_dirty = false;
     Field* f = boundField();
     if (!f || (m_dataSet->state() != DataSet::Edit && m_dataSet->state() != DataSet::Insert)) return;
-    const QString text = Memo->toPlainText();
+    QString text = Memo->toPlainText();
+    if (m_crlf) text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     runGuarded([f, &text] { f->setValue(text); });
 }
 

@@ -49,5 +49,6 @@ private:
     QString m_fieldName;
     bool m_loading = false;
     bool m_dirty = false;
+    bool m_crlf = false; // the value's lines end in CR LF, and go back so
     bool m_placeWhenFramed = false;
 };
