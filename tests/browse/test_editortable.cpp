@@ -68,6 +68,10 @@ private slots:
     void pasteAndCancel();
     void saveToFile_data();
     void saveToFile();
+    void focusedEditShowsEveryDigit_data();
+    void focusedEditShowsEveryDigit();
+    void loadIntoEmptyTableStoresTheFile();
+    void pagingKeepsTheScrollPosition();
 
 private:
     TFBrowse* openBrowse(const QString& table, const QString& order) { return m_browses.open(table, order); }
@@ -156,6 +160,21 @@ void TestEditorTable::initTestCase() {
                        "numeric(9,2), NASC date, OBS blob sub_type text, FOTO blob sub_type binary, "
                        "DOBRO computed by (ID * 2))"),
         QStringLiteral("create table CURTA (A integer not null primary key, B varchar(5), C date)"),
+        QStringLiteral("create table MOMENTOS (ID integer not null primary key, TS timestamp, HORA time)"),
+        QStringLiteral("create table MUDANCAS (COLUNA varchar(10))"),
+        // Every value that an UPDATE really changes leaves its column's name behind.
+        QStringLiteral("create trigger MOMENTOS_MUDA for MOMENTOS before update as begin "
+                       "if (new.TS is distinct from old.TS) then insert into MUDANCAS values ('TS'); "
+                       "if (new.HORA is distinct from old.HORA) then insert into MUDANCAS values ('HORA'); "
+                       "end"),
+        QStringLiteral("create table FOTOS (ID integer not null primary key, FOTO blob sub_type binary)"),
+        QStringLiteral(
+            "create table LARGA (C0 integer not null primary key, C1 integer, C2 integer, C3 integer, "
+            "C4 integer, C5 integer, C6 integer, C7 integer, C8 integer, C9 integer, C10 integer, "
+            "C11 integer, C12 integer, C13 integer, C14 integer, C15 integer, C16 integer, "
+            "C17 integer, C18 integer, C19 integer, C20 integer, C21 integer, C22 integer, "
+            "C23 integer, C24 integer, C25 integer, C26 integer, C27 integer, C28 integer, "
+            "C29 integer)"),
     });
 }
 
@@ -822,6 +841,119 @@ void TestEditorTable::saveToFile() {
     if (format == "png") QCOMPARE(written, m_png);
     QCOMPARE(decodePicture(written).convertToFormat(QImage::Format_RGB32),
              decodePicture(m_png).convertToFormat(QImage::Format_RGB32));
+}
+
+void TestEditorTable::focusedEditShowsEveryDigit_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("shown");   // the display text, while another control has the focus
+    QTest::addColumn<QString>("editing"); // the edit text, while it has the focus
+    QTest::addColumn<QString>("stored");  // as the server writes it
+    QTest::newRow("timestamp") << 1 << "02/01/2026 08:05:09"
+                               << "02/01/2026 08:05:09,1234"
+                               << "2026-01-02 08:05:09.1234";
+    QTest::newRow("time") << 2 << "10:11:12"
+                          << "10:11:12,5678"
+                          << "10:11:12.5678";
+}
+
+void TestEditorTable::focusedEditShowsEveryDigit() {
+    QFETCH(int, field);
+    QFETCH(QString, shown);
+    QFETCH(QString, editing);
+    QFETCH(QString, stored);
+    m_db->exec(
+        {QStringLiteral("delete from MUDANCAS"), QStringLiteral("delete from MOMENTOS"),
+         QStringLiteral("insert into MOMENTOS values (1, '2026-01-02 08:05:09.1234', '10:11:12.5678')")});
+    const QString column = field == 1 ? QStringLiteral("TS") : QStringLiteral("HORA");
+    TFBrowse* b = openBrowse(QStringLiteral("MOMENTOS"), QStringLiteral(" order by ID"));
+    TEditorTable* form = openForm(b);
+    auto* edit = qobject_cast<QLineEdit*>(form->fieldControl(field));
+    form->fieldControl(0)->setFocus();
+    QCOMPARE(edit->text(), shown);
+    edit->setFocus();
+    QCOMPARE(edit->text(), editing);
+
+    // The last digit deleted and typed again: the same value.
+    press(form, Qt::Key_F2);
+    QCOMPARE(b->IBDataSet1->state(), DataSet::Edit);
+    QCOMPARE(edit->text(), editing);
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, editing.right(1));
+    QCOMPARE(edit->text(), editing);
+    press(form, Qt::Key_F4);
+    QCOMPARE(errors(), QStringList());
+    QCOMPARE(b->IBDataSet1->state(), DataSet::Browse);
+    QCOMPARE(edit->text(), editing); // still focused
+
+    // Left, it shows the display text again.
+    form->fieldControl(0)->setFocus();
+    QCOMPARE(edit->text(), shown);
+    form->close();
+    b->SCommitClick();
+    QCOMPARE(scalar(QStringLiteral("select cast(%1 as varchar(30)) from MOMENTOS").arg(column)), stored);
+    QCOMPARE(m_db->column(QStringLiteral("select COLUNA from MUDANCAS")), QStringList());
+}
+
+void TestEditorTable::loadIntoEmptyTableStoresTheFile() {
+    const QByteArray bytes = encoded(testPicture(12, 9, Qt::magenta), "PNG");
+    const QString path = m_files->filePath(QStringLiteral("nova.png"));
+    writeBytes(path, bytes);
+    TFBrowse* b = openBrowse(QStringLiteral("FOTOS"), QStringLiteral(" order by ID"));
+    QVERIFY(b->IBDataSet1->isEmpty());
+    TEditorTable* form = openForm(b);
+    popup(form, 1);
+    m_holder->prompts.fileAnswers = {path};
+    form->Loadfromfile1->trigger();
+    QCOMPARE(errors(), QStringList());
+    QCOMPARE(b->IBDataSet1->state(), DataSet::Insert); // editing an empty table inserts
+    QCOMPARE(qobject_cast<PictureControl*>(form->fieldControl(1))->bytes(), bytes);
+    QVERIFY(form->PictureList[0].changed);
+    typeInto(form, 0, QStringLiteral("5"));
+    press(form, Qt::Key_F4);
+    QCOMPARE(errors(), QStringList());
+    QCOMPARE(b->IBDataSet1->state(), DataSet::Browse);
+    form->close();
+    b->SCommitClick();
+    QCOMPARE(m_db->column(QStringLiteral("select ID || ':' || octet_length(FOTO) from FOTOS")),
+             QStringList{QStringLiteral("5:%1").arg(bytes.size())});
+    QCOMPARE(scalar(QStringLiteral("select count(*) from FOTOS where FOTO = x'%1'")
+                        .arg(QString::fromLatin1(bytes.toHex()))),
+             QStringLiteral("1"));
+}
+
+void TestEditorTable::pagingKeepsTheScrollPosition() {
+    m_db->exec({QStringLiteral("delete from LARGA"),
+                QStringLiteral("insert into LARGA (C0, C1, C29) values (1, 10, 290)"),
+                QStringLiteral("insert into LARGA (C0, C1, C29) values (2, 20, 291)"),
+                QStringLiteral("insert into LARGA (C0, C1, C29) values (3, 30, 292)")});
+    TFBrowse* b = openBrowse(QStringLiteral("LARGA"), QStringLiteral(" order by C0"));
+    TEditorTable* form = openForm(b);
+    QScrollBar* bar = form->ScrollBoxData->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0);
+
+    // At the top, on the first field: the next row shows its first fields.
+    form->fieldControl(1)->setFocus();
+    QCOMPARE(bar->value(), 0);
+    press(form, Qt::Key_PageDown);
+    QCOMPARE(b->IBDataSet1->currentRow(), 1);
+    QCOMPARE(textOf(form, 1), QStringLiteral("20"));
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(form->focusWidget(), form->fieldControl(1));
+
+    // At the bottom, on the last field: the same place in the row before.
+    form->fieldControl(29)->setFocus();
+    const int bottom = bar->value();
+    QVERIFY(bottom > 0);
+    press(form, Qt::Key_PageUp);
+    QCOMPARE(b->IBDataSet1->currentRow(), 0);
+    QCOMPARE(textOf(form, 29), QStringLiteral("290"));
+    QCOMPARE(bar->value(), bottom);
+    // Also where there is no row to move to.
+    press(form, Qt::Key_PageUp);
+    QCOMPARE(b->IBDataSet1->currentRow(), 0);
+    QCOMPARE(bar->value(), bottom);
+    QVERIFY(errors().isEmpty());
 }
 
 QTEST_MAIN(TestEditorTable)

@@ -74,6 +74,8 @@ TEditorTable::TEditorTable(QWidget* parent) : QDialog(parent) {
     m_lines->setObjectName(QStringLiteral("FieldLines"));
     m_lines->setAutoFillBackground(false);
     ScrollBoxData->setWidget(m_lines);
+    // Page Up and Page Down step through the rows; the field area does not page with them.
+    ScrollBoxData->installEventFilter(this);
 
     SNovo = makeButton("SNovo", "sheet-sparkle", 20, 3, QStringLiteral("Novo"), &TEditorTable::SNovoClick);
     SGrava = makeButton("SGrava", "boxed-tick", 20, 36, QStringLiteral("Grava"), &TEditorTable::SGravaClick);
@@ -293,6 +295,10 @@ void TEditorTable::FormKeyDown(int key) {
 }
 
 bool TEditorTable::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == ScrollBoxData && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) return true;
+    }
     // A key goes first to the focused control, or to the window when none has the focus; it is
     // seen here then, once, and never kept from it.
     if (e->type() == QEvent::KeyPress && watched->isWidgetType()) {
@@ -394,9 +400,13 @@ void TEditorTable::storePicture(PictureControl* control) {
     DataSet* ds = Ds->dataSet();
     Field* f = fieldOf(control);
     if (!ds || !f) return;
+    // Starting the edit may announce another row (editing an empty table inserts one), whose
+    // pictures are then shown: what goes into the field is what the control held before.
+    const QByteArray bytes = control->bytes();
     try {
         if (!Ds->editing()) ds->edit();
-        f->setBlobBytes(control->bytes());
+        f->setBlobBytes(bytes);
+        if (control->bytes() != bytes) showStoredPicture(control);
     } catch (...) {
         showStoredPicture(control); // the row did not take it
         throw;

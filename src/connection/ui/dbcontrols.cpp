@@ -60,6 +60,11 @@ void FieldBinding::updateData() {
     Field* f = field();
     if (!f || !m_source->canModify(f)) return;
     const QString text = typedText();
+    if (unchanged(text)) {
+        // The value stays exactly as read (a time keeps digits that its text may not show).
+        reset();
+        return;
+    }
     m_modified = false;
     writing(text);
     try {
@@ -103,7 +108,10 @@ DBEdit::DBEdit(DataSource* source, const QString& fieldName, QWidget* parent)
 }
 
 void DBEdit::showValue(Field* field) {
-    setText(field ? field->asString() : QString());
+    const DataSet* ds = field ? field->dataSet() : nullptr;
+    const bool editText = ds && hasFocus() && ds->canModify() && !field->readOnly();
+    setText(!field ? QString() : editText ? field->editText() : field->asString());
+    m_shownText = text();
 }
 
 void DBEdit::keyPressEvent(QKeyEvent* e) {
@@ -122,9 +130,17 @@ void DBEdit::keyPressEvent(QKeyEvent* e) {
     QLineEdit::keyPressEvent(e);
 }
 
+void DBEdit::focusInEvent(QFocusEvent* e) {
+    if (!modified()) reset(); // the edit text now (selected below when tabbed into)
+    QLineEdit::focusInEvent(e);
+}
+
 void DBEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    left(e->reason());
+    if (!modified())
+        reset(); // the display text again
+    else
+        left(e->reason());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -31,6 +31,8 @@ protected:
     virtual void setEditable(bool on) = 0;
     // The text is about to become the field's value.
     virtual void writing(const QString& text) {}
+    // The text typed is the one the control showed: writing it would change nothing the user meant.
+    virtual bool unchanged(const QString& text) const { return false; }
 
     void reset();                      // shows the field, dropping what was typed
     void typed();                      // the user changed the text
@@ -51,7 +53,9 @@ private:
 };
 
 // The single-line edit: at most the field's size in characters for text, numbers to the right,
-// characters that the field's kind cannot hold refused with a beep.
+// characters that the field's kind cannot hold refused with a beep. It shows the field's display
+// text, and while it has the focus on a row that can be changed its edit text (every digit of a
+// time); a text typed back as it was shown is not written.
 class DBEdit : public QLineEdit, public FieldBinding {
     Q_OBJECT
 public:
@@ -62,8 +66,13 @@ protected:
     QString typedText() const override { return text(); }
     void selectText() override { selectAll(); }
     void setEditable(bool on) override { setReadOnly(!on); }
+    bool unchanged(const QString& text) const override { return text == m_shownText; }
     void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    QString m_shownText; // as the field gave it, before any typing
 };
 
 // The multi-line editor of a text blob. Tab moves to the next control; line breaks are written
