@@ -306,8 +306,21 @@ Statement::Statement(Database* db, Transaction* tr) : m_db(db), m_tr(tr) {}
 
 Statement::~Statement() { unprepare(); }
 
+namespace {
+// The client library reads a statement's text up to its first NUL: a statement holding one would
+// reach the server shorter than it was written.
+void checkNoNul(const QString& sql) {
+    if (sql.contains(QChar(0))) throw AppError(nulInStatementMessage());
+}
+} // namespace
+
+QString nulInStatementMessage() {
+    return QStringLiteral("O comando SQL contém um caractere nulo (código 0); nada foi enviado ao servidor.");
+}
+
 void Statement::prepare(const QString& sql) {
     unprepare();
+    checkNoNul(sql);
     const FbApi& api = fbApi();
     ISC_STATUS_ARRAY status = {};
     m_db->checkConnected();
@@ -446,6 +459,7 @@ Statement::RecordCounts Statement::recordCounts() {
 
 void executeImmediate(Database* db, Transaction* tr, const QString& sql) {
     ISC_STATUS_ARRAY status = {};
+    checkNoNul(sql);
     db->checkConnected();
     const QByteArray text = sql.toUtf8();
     fbApi().isc_dsql_execute_immediate(status, db->handle(), tr->handle(), 0, text.constData(),

@@ -131,6 +131,9 @@ private:
 // A statement without parameters or results, run once (savepoints). Raises DbError.
 void executeImmediate(Database* db, Transaction* tr, const QString& sql);
 
+// Raised, before anything reaches the server, for a statement whose text holds a NUL character.
+QString nulInStatementMessage();
+
 // Blob streaming on a connection and transaction. A limit reads no more than that many bytes from
 // the start of the blob (the whole blob when it is negative).
 QByteArray readBlob(Database* db, Transaction* tr, ISC_QUAD id, qsizetype limit = -1);

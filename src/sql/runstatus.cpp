@@ -55,3 +55,11 @@ QString rowsReadText(int rows, bool more) {
 QString rowsAffectedText(qint64 rows) {
     return QStringLiteral("Linhas afetadas: %1").arg(rows);
 }
+
+QString nulRefusedText(const QString& text, qsizetype index) {
+    const TextPosition p = textPosition(text, index);
+    return QStringLiteral("O comando SQL contém um caractere nulo (código 0) na linha %1, coluna %2; "
+                          "nada foi enviado ao servidor.")
+        .arg(p.line)
+        .arg(p.column);
+}

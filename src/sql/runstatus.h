@@ -11,3 +11,5 @@ QString outcomeText(const RunOutcome& outcome, const QString& runText);
 // or a failure.
 QString rowsReadText(int rows, bool more); // "Linhas lidas: 256 (há mais)"
 QString rowsAffectedText(qint64 rows);     // "Linhas afetadas: 3"
+// The refusal of a text that holds a NUL character at `index` (its line and column told).
+QString nulRefusedText(const QString& text, qsizetype index);

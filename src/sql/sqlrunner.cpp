@@ -101,7 +101,8 @@ void SqlRunner::start(std::function<void()> work, std::function<void(std::except
     emit started();
 }
 
-void SqlRunner::failed(std::exception_ptr error, const QString& statement, qsizetype statementStart) {
+void SqlRunner::failed(std::exception_ptr error, const QString& runText, const QString& statement,
+                       qsizetype statementStart) {
     m_outcome.kind = ConnectionJob::isCancellation(error) ? RunOutcome::Cancelled : RunOutcome::Failed;
     try {
         std::rethrow_exception(error);
@@ -113,6 +114,7 @@ void SqlRunner::failed(std::exception_ptr error, const QString& statement, qsize
     if (m_outcome.kind == RunOutcome::Failed) {
         const qsizetype at = serverErrorIndex(m_outcome.error, statement);
         m_outcome.errorIndex = at < 0 ? -1 : statementStart + at;
+        m_outcome.error = messageAtPosition(m_outcome.error, runText, m_outcome.errorIndex);
     }
 }
 
@@ -137,7 +139,7 @@ void SqlRunner::runStatement(const QString& text) {
             [this, q, text](std::exception_ptr error) {
                 if (error) {
                     q->abandonOpen();
-                    failed(error, text, 0);
+                    failed(error, text, text, 0);
                     m_outcome.changedSchema = false;
                 } else {
                     q->endOpen();
@@ -191,13 +193,13 @@ void SqlRunner::runScript(const QString& text) {
                 m_outcome.failedStatement = -1;
                 m_outcome.elapsedMs = clock.elapsed();
             },
-            [this, q, statements, shown](std::exception_ptr error) {
+            [this, q, text, statements, shown](std::exception_ptr error) {
                 if (error) {
                     if (shown >= 0) q->abandonOpen();
                     const int at = m_outcome.failedStatement;
                     const ScriptStatement s =
                         at >= 0 && at < statements.size() ? statements[at] : ScriptStatement{};
-                    failed(error, s.text, s.offset);
+                    failed(error, text, s.text, s.offset);
                 } else {
                     if (shown >= 0) q->endOpen();
                     m_outcome.kind = RunOutcome::Script;
@@ -225,7 +227,7 @@ void SqlRunner::explain(const QString& text) {
         },
         [this, text](std::exception_ptr error) {
             if (error)
-                failed(error, text, 0);
+                failed(error, text, text, 0);
             else
                 m_outcome.kind = RunOutcome::Plan;
             emit finished(m_outcome);

@@ -72,7 +72,9 @@ private:
     void start(std::function<void()> work, std::function<void(std::exception_ptr)> done);
     void checkCanStart() const;
     void prepareTransaction();
-    void failed(std::exception_ptr error, const QString& statement, qsizetype statementStart);
+    // The run text is what the editor shows: the place of an error is told in its lines.
+    void failed(std::exception_ptr error, const QString& runText, const QString& statement,
+                qsizetype statementStart);
 
     QPointer<DataSet> m_query;
     ConnectionJob* m_job = nullptr;

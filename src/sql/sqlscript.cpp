@@ -169,10 +169,16 @@ qsizetype indexOfPosition(const QString& text, TextPosition position) {
     return std::min(lineStart + std::max(position.column, 1) - 1, lineEnd);
 }
 
-qsizetype serverErrorIndex(const QString& message, const QString& statement) {
+namespace {
+const QRegularExpression& placeInMessage() {
     static const QRegularExpression re(QStringLiteral("\\bline (\\d+), column (\\d+)"),
                                        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = re.match(message);
+    return re;
+}
+} // namespace
+
+qsizetype serverErrorIndex(const QString& message, const QString& statement) {
+    const QRegularExpressionMatch m = placeInMessage().match(message);
     if (!m.hasMatch()) return -1;
     const int line = m.captured(1).toInt();
     const int byteColumn = m.captured(2).toInt();
@@ -191,4 +197,20 @@ qsizetype serverErrorIndex(const QString& message, const QString& statement) {
         i += c >= 0x10000 ? 2 : 1;
     }
     return i;
+}
+
+QString messageAtPosition(const QString& message, const QString& text, qsizetype index) {
+    if (index < 0) return message;
+    const QRegularExpressionMatch m = placeInMessage().match(message);
+    if (!m.hasMatch()) return message;
+    const TextPosition p = textPosition(text, index);
+    QString out = message;
+    // The numbers only: the server's own words around them stay.
+    out.replace(m.capturedStart(2), m.capturedLength(2), QString::number(p.column));
+    out.replace(m.capturedStart(1), m.capturedLength(1), QString::number(p.line));
+    return out;
+}
+
+qsizetype nulIndex(const QString& text) {
+    return text.indexOf(QChar(0));
 }

@@ -40,3 +40,12 @@ qsizetype indexOfPosition(const QString& text, TextPosition position);
 // "line N, column M" of the message, whose column counts bytes of the statement's UTF-8 text.
 // Returns the index in `statement`, or -1 when the message names no position.
 qsizetype serverErrorIndex(const QString& message, const QString& statement);
+
+// The server's message with its first "line N, column M" naming the place `index` of `text`
+// instead, line and column counted as the editor counts them (characters, from 1), so that the
+// message and the marked line agree; unchanged when the message names no place or index < 0.
+QString messageAtPosition(const QString& message, const QString& text, qsizetype index);
+
+// Where a text holds a NUL character (which would end the statement early on its way to the
+// server), or -1.
+qsizetype nulIndex(const QString& text);

@@ -29,6 +29,7 @@ private slots:
     void disconnectClosesAndCommits();
     void failedCommitKeepsConnection();
     void destroyedInTransactionCommits();
+    void statementWithNulRefused();
 };
 
 namespace {
@@ -352,6 +353,22 @@ void TestAccessLayer::destroyedInTransactionCommits() {
         exec(c, QStringLiteral("insert into T values (1)"));
     } // the program ends with the connection open
     QCOMPARE(tdb.scalar(QStringLiteral("select count(*) from T")), QStringLiteral("1"));
+}
+
+void TestAccessLayer::statementWithNulRefused() {
+    TempDatabase tdb({QStringLiteral("create table T (ID integer)"),
+                      QStringLiteral("insert into T values (1)"),
+                      QStringLiteral("insert into T values (2)")});
+    TestConnection c(tdb.path());
+    c.open();
+    // Cut at the NUL it would delete every row.
+    const QString sql = QStringLiteral("delete from T") + QChar(0) + QStringLiteral(" where ID = 1");
+    Statement st(&c.db, &c.tr);
+    QCOMPARE(errorText([&] { st.prepare(sql); }), nulInStatementMessage());
+    QVERIFY(!st.prepared());
+    QCOMPARE(errorText([&] { executeImmediate(&c.db, &c.tr, sql); }), nulInStatementMessage());
+    c.tr.commit();
+    QCOMPARE(tdb.column(QStringLiteral("select ID from T order by ID")), (QStringList{"1", "2"}));
 }
 
 QTEST_GUILESS_MAIN(TestAccessLayer)

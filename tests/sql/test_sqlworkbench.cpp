@@ -12,6 +12,7 @@
 #include "sql/ui/sqlstatusline.h"
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
+#include "support/files.h"
 #include "support/sqlwindows.h"
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -51,6 +52,9 @@ private slots:
     void errorPosition();
     void statusLineAndPlan();
     void completion();
+    void nulRefusedBeforeTheServer_data();
+    void nulRefusedBeforeTheServer();
+    void scriptKeyFollowsTheButton();
 
 private:
     TFSql* openWindow() { return m_windows.open(); }
@@ -137,7 +141,9 @@ void TestSqlWorkbench::stoppingLongStatement() {
     clock.start();
     if (how == QStringLiteral("cancel")) {
         w->StatusSql->bcancelar->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 3000);
+        // The outcome tells whether it stopped; a busy machine may take its time.
+        QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 120000);
+        QCOMPARE(status(w), QStringLiteral("Comando cancelado"));
     } else if (how == QStringLiteral("close")) {
         w->bsai->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -261,6 +267,8 @@ void TestSqlWorkbench::scriptStopsAtError() {
     const QStringList errors = reportedErrors();
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors.first().contains(QStringLiteral("NOMX")), qPrintable(errors.first()));
+    // The box names the script's line, where the mark is, not the statement's second line.
+    QVERIFY2(errors.first().contains(QStringLiteral("At line 4, column 8")), qPrintable(errors.first()));
     QCOMPARE(status(w), QStringLiteral("Erro no comando 3 de 4, linha 4, coluna 8"));
     int line = -1, index = -1;
     w->MemoSql->getCursorPosition(&line, &index);
@@ -281,15 +289,19 @@ void TestSqlWorkbench::errorPosition_data() {
     QTest::addColumn<int>("line"); // 0-based, as the editor counts
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("boxPlace"); // the error box names the same place as the mark
     QTest::newRow("misspelt keyword")
-        << QStringLiteral("selec * from CLIENTE") << 0 << 0 << QStringLiteral("Erro na linha 1, coluna 1");
+        << QStringLiteral("selec * from CLIENTE") << 0 << 0 << QStringLiteral("Erro na linha 1, coluna 1")
+        << QStringLiteral("line 1, column 1");
     QTest::newRow("unknown column on the third line")
         << QStringLiteral("select *\n  from CLIENTE\n where NOMEX = 1") << 2 << 7
-        << QStringLiteral("Erro na linha 3, coluna 8");
-    QTest::newRow("after accented text") << QStringLiteral("select 'ação', X from CLIENTE") << 0 << 15
-                                         << QStringLiteral("Erro na linha 1, coluna 16");
-    QTest::newRow("after blank lines") << QStringLiteral("\n\nselect ID, from CLIENTE") << 2 << 11
-                                       << QStringLiteral("Erro na linha 3, coluna 12");
+        << QStringLiteral("Erro na linha 3, coluna 8") << QStringLiteral("line 3, column 8");
+    QTest::newRow("after accented text")
+        << QStringLiteral("select 'ação', X from CLIENTE") << 0 << 15
+        << QStringLiteral("Erro na linha 1, coluna 16") << QStringLiteral("line 1, column 16");
+    QTest::newRow("after blank lines")
+        << QStringLiteral("\n\nselect ID, from CLIENTE") << 2 << 11
+        << QStringLiteral("Erro na linha 3, coluna 12") << QStringLiteral("line 3, column 12");
 }
 
 void TestSqlWorkbench::errorPosition() {
@@ -297,11 +309,13 @@ void TestSqlWorkbench::errorPosition() {
     QFETCH(int, line);
     QFETCH(int, index);
     QFETCH(QString, shown);
+    QFETCH(QString, boxPlace);
     TFSql* w = openWindow();
     type(w, text);
     w->bexe->click();
     waitForRun(w);
     QCOMPARE(reportedErrors().size(), 1);
+    QVERIFY2(reportedErrors().first().contains(boxPlace), qPrintable(reportedErrors().first()));
     QCOMPARE(status(w), shown);
     int caretLine = -1, caretIndex = -1;
     w->MemoSql->getCursorPosition(&caretLine, &caretIndex);
@@ -388,6 +402,91 @@ void TestSqlWorkbench::completion() {
     QVERIFY(w->MemoSql->isListActive());
     QTest::keyClick(w->MemoSql, Qt::Key_Return);
     QCOMPARE(w->memoText(), QStringLiteral("select\n"));
+}
+
+void TestSqlWorkbench::nulRefusedBeforeTheServer_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Executa") << QStringLiteral("statement");
+    QTest::newRow("Executar script (Ctrl+Shift+Enter)") << QStringLiteral("script");
+    QTest::newRow("Plano") << QStringLiteral("plan");
+}
+
+void TestSqlWorkbench::nulRefusedBeforeTheServer() {
+    QFETCH(QString, how);
+    // A script file with a NUL in it, loaded as a user loads one.
+    const QByteArray bytes = QByteArray("-- apaga um\r\ndelete from CLIENTE") + '\0' + " where ID = 1";
+    const QString path = m_appDir->filePath(QStringLiteral("apaga.New"));
+    writeBytes(path, bytes);
+    TFSql* w = openWindow();
+    prompts().fileAnswers = {path};
+    w->Bloa->click();
+    const QString loaded = w->memoText();
+    QCOMPARE(loaded.size(), bytes.size() - 1); // CR LF is one line break
+    QCOMPARE(loaded.indexOf(QChar(0)), 31);
+
+    prompts().clear();
+    if (how == QStringLiteral("statement"))
+        w->bexe->click();
+    else if (how == QStringLiteral("script"))
+        QTest::keyClick(w->MemoSql, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+    else
+        w->StatusSql->bplano->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 120000);
+    const QList<MessageRequest> asked = prompts().messages;
+    const int marked = w->MemoSql->markedErrorLine();
+    const QString memo = w->memoText();
+    const QStringList history = CommandHistory;
+    const bool commitOffered = w->bgra->isEnabled();
+    const bool planShown = w->PlanoSql->isVisible();
+
+    // Nothing ran: both rows are there, in this transaction too.
+    prompts().clear();
+    run(w, QStringLiteral("select count(*) from CLIENTE"));
+    QCOMPARE(reportedErrors(), QStringList());
+    QCOMPARE(cell(w, 0, 0), QStringLiteral("2"));
+
+    QCOMPARE(asked.size(), 1);
+    const MessageRequest m = asked.first();
+    QCOMPARE(m.text,
+             QStringLiteral("O comando SQL contém um caractere nulo (código 0) na linha 2, coluna 20; "
+                            "nada foi enviado ao servidor."));
+    QCOMPARE(m.caption, QStringLiteral("Erro"));
+    QCOMPARE(m.icon, MsgIcon::Error);
+    QCOMPARE(m.buttons, int(MbOk));
+    QCOMPARE(marked, 1);
+    QCOMPARE(memo, loaded);
+    QCOMPARE(history, QStringList{QString()});
+    QVERIFY(!commitOffered);
+    QVERIFY(!planShown);
+}
+
+void TestSqlWorkbench::scriptKeyFollowsTheButton() {
+    TFSql* w = openWindow();
+    startLong(w);
+    QVERIFY(!w->StatusSql->bscript->isEnabled());
+    // The key, pressed in the editor or in the grid while the statement runs, does what the
+    // button would: nothing.
+    QTest::keyClick(w->MemoSql, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+    w->Grade->setFocus();
+    QTest::keyClick(w->Grade, Qt::Key_Enter, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(reportedErrors(), QStringList());
+    QVERIFY(w->running());
+    QVERIFY(status(w).startsWith(QStringLiteral("Executando... ")));
+
+    w->StatusSql->bcancelar->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 120000);
+    QCOMPARE(status(w), QStringLiteral("Comando cancelado"));
+    QCOMPARE(reportedErrors(), QStringList());
+    QCOMPARE(w->memoText(), kLong);
+    QCOMPARE(CommandHistory, QStringList{QString()});
+
+    // Once it is offered again, the key runs the memo as a script.
+    w->MemoSql->setPlainText(QStringLiteral("select count(*) from CLIENTE"));
+    QTest::keyClick(w->MemoSql, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+    waitForRun(w);
+    QCOMPARE(reportedErrors(), QStringList());
+    QVERIFY2(status(w).startsWith(QStringLiteral("Script: 1 comando(s) em ")), qPrintable(status(w)));
+    QCOMPARE(cell(w, 0, 0), QStringLiteral("2"));
 }
 
 QTEST_MAIN(TestSqlWorkbench)

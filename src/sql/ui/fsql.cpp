@@ -243,6 +243,7 @@ void TFSql::bexeClick() {
                     MsgIcon::Error, MbOk);
         return;
     }
+    if (refusedNul(text)) return;
     // The query is closed, given the memo's lines as they stand and opened; the buttons, the
     // history and the memo follow when the server has answered (runFinished).
     startRun(RunOutcome::OneStatement, text);

@@ -93,6 +93,10 @@ private:
     void runFinished(const RunOutcome& outcome);
     void showRowCount();
     void showPlan(const QString& plan);
+    // Says why a text that holds a NUL character is not run, and marks the place; true then.
+    bool refusedNul(const QString& text);
+    // Ctrl+Shift+Enter, from the editor or the grid: as the button, when the button is offered.
+    void scriptKey();
 
     bool m_opened = false;
     SqlRunner* m_runner = nullptr;

@@ -8,6 +8,7 @@
 #include "sql/runstatus.h"
 #include "sql/sqlnames.h"
 #include "sql/sqlrunner.h"
+#include "sql/sqlscript.h"
 #include "sql/ui/fsql.h"
 #include "sql/ui/sqleditor.h"
 #include "sql/ui/sqlstatusline.h"
@@ -50,15 +51,28 @@ void TFSql::setupWorkbench(QVBoxLayout* lowerLayout) {
     connect(StatusSql->bscript, &QToolButton::clicked, this, guarded([this] { bscriptClick(); }));
     connect(StatusSql->bcancelar, &QToolButton::clicked, this, guarded([this] { bcancelarClick(); }));
     connect(StatusSql->bplano, &QToolButton::clicked, this, guarded([this] { bplanoClick(); }));
-    connect(MemoSql, &SqlEditor::scriptRequested, this, guarded([this] { bscriptClick(); }));
+    connect(MemoSql, &SqlEditor::scriptRequested, this, guarded([this] { scriptKey(); }));
     // The same keys from the grid.
     for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | key), this);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, guarded([this] {
-                    if (StatusSql->bscript->isEnabled()) bscriptClick();
-                }));
+        connect(shortcut, &QShortcut::activated, this, guarded([this] { scriptKey(); }));
     }
+}
+
+void TFSql::scriptKey() {
+    // While a statement runs the button is not offered, and neither is its key.
+    if (StatusSql->bscript->isEnabled()) bscriptClick();
+}
+
+bool TFSql::refusedNul(const QString& text) {
+    // The client library reads a statement up to its first NUL: what went would be a shorter
+    // statement than the one shown ("delete from T" of "delete from T<NUL> where ID = 1").
+    const qsizetype at = nulIndex(text);
+    if (at < 0) return false;
+    MemoSql->markError(static_cast<int>(at));
+    showMessage(nulRefusedText(text, at), QStringLiteral("Erro"), MsgIcon::Error, MbOk);
+    return true;
 }
 
 bool TFSql::running() const {
@@ -89,6 +103,7 @@ void TFSql::bscriptClick() {
                     QStringLiteral("Erro"), MsgIcon::Error, MbOk);
         return;
     }
+    if (refusedNul(text)) return;
     startRun(RunOutcome::WholeScript, text);
 }
 
@@ -107,6 +122,7 @@ void TFSql::bplanoClick() {
             showPlan(m_lastPlan);
         return;
     }
+    if (refusedNul(text)) return;
     startRun(RunOutcome::PlanOnly, text);
 }
 
