@@ -39,3 +39,17 @@ const FbApi& fbApi() {
     if (!g_loaded) loadClientLibrary();
     return g_api;
 }
+
+namespace {
+// Asked by the client library before it shuts down: non-zero refuses. A shutdown for a signal is
+// refused; any other (the process exiting) goes on.
+int refuseSignalShutdown(const int reason, const int, void*) {
+    return reason == fb_shutrsn_signal ? 1 : 0;
+}
+} // namespace
+
+void keepEngineOnSignals() {
+    ISC_STATUS_ARRAY status = {};
+    if (fbApi().fb_shutdown_callback(status, refuseSignalShutdown, fb_shut_confirmation, nullptr) != 0)
+        throw AppError(QStringLiteral("The client library refused the shutdown callback"));
+}

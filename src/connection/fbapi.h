@@ -34,6 +34,7 @@
     X(isc_sqlcode)                                                                                  \
     X(fb_cancel_operation)                                                                          \
     X(fb_interpret)                                                                                 \
+    X(fb_shutdown_callback)                                                                         \
     X(isc_vax_integer)
 
 // Transaction existence block of isc_start_multiple (not declared by ibase.h).
@@ -55,6 +56,12 @@ struct FbApi {
 const FbApi& fbApi();
 void loadClientLibrary();
 bool clientLibraryLoaded();
+
+// The client library answers SIGINT and SIGTERM by shutting its engines down (every attachment of
+// the process dies) while the process runs on. A program that ends itself on those signals, and
+// commits on its way out, tells it here to keep them running. Loads the library; raises as
+// fbApi() does.
+void keepEngineOnSignals();
 
 // The file name that is loaded ("libfbclient.so.2" unless changed; tests change it to prove the
 // failure message). Changing it after a successful load has no effect.

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
 
     int status = 1;
     if (std::unique_ptr<Program> program = startProgram()) {
+        endOnSignals(*program);
         showMainWindow(program->principal.get());
         status = app.exec();
     }

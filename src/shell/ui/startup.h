@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 
+class EndingSignals;
 class TPrincipal;
 class TdM;
 
@@ -8,6 +9,7 @@ class TdM;
 // owned by the main window. At the end the windows (and their datasets) go first; then an open
 // connection commits its pending work and detaches.
 struct Program {
+    std::unique_ptr<EndingSignals> ending; // goes last: a signal meanwhile only asks again
     std::unique_ptr<TPrincipal> principal;
     std::unique_ptr<TdM> dm;
     ~Program();
@@ -20,3 +22,9 @@ std::unique_ptr<Program> startProgram();
 
 // Shows the main window maximised; where no window manager maximises it, it fills the screen.
 void showMainWindow(TPrincipal* principal);
+
+// From here on SIGTERM, SIGINT and SIGHUP end the program as leaving it does once its question was
+// answered Yes: no question and no message box; the windows go, and the open connection commits
+// its pending work (the transaction's default action) and detaches as the program ends, with the
+// status 0. The client library is told not to shut its engine down on those signals.
+void endOnSignals(Program& program);
