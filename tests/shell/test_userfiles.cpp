@@ -151,6 +151,8 @@ private slots:
 
     void filesWhereTheUserCanWrite_data();
     void filesWhereTheUserCanWrite();
+    void systemFoldersNeverHoldTheFiles_data();
+    void systemFoldersNeverHoldTheFiles();
     void noPasswordOnDisk();
 };
 
@@ -220,6 +222,37 @@ void TestUserFiles::filesWhereTheUserCanWrite() {
 
     readOnlyBin.reset();
     if (expected != "bin") QCOMPARE(QDir(box.bin).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), {});
+}
+
+void TestUserFiles::systemFoldersNeverHoldTheFiles_data() {
+    QTest::addColumn<QString>("executableDir"); // "@" stands for the sandbox
+    QTest::addColumn<bool>("beside");
+    // Root may write in all of these: the folder, not the right to write, decides.
+    QTest::newRow("installed package") << "/usr/bin" << false;
+    QTest::newRow("installed by hand") << "/usr/local/bin" << false;
+    QTest::newRow("usr-merged /bin") << "/bin" << false;
+    QTest::newRow("under /opt") << "/opt/fbadmin/bin" << false;
+    QTest::newRow("path with dots into /usr") << "/usr/local/../bin" << false;
+    QTest::newRow("link to /usr/bin") << "@/atalho" << false;
+    QTest::newRow("build or copy folder") << "@/bin" << true;
+    QTest::newRow("a folder merely called usr") << "@/usr/bin" << true;
+}
+
+void TestUserFiles::systemFoldersNeverHoldTheFiles() {
+    QFETCH(QString, executableDir);
+    QFETCH(bool, beside);
+    Sandbox box;
+    ScopedEnv home("HOME", box.home);
+    ScopedEnv dataHome("XDG_DATA_HOME", box.data);
+    QVERIFY(QFile::link(QStringLiteral("/usr/bin"), box.root.filePath("atalho")));
+    QVERIFY(QDir().mkpath(box.root.filePath("usr/bin")));
+    const QString dir =
+        executableDir.startsWith('@') ? box.root.path() + executableDir.mid(1) : executableDir;
+    const QString chosen = filesDirectoryFor(dir);
+    QCOMPARE(chosen, beside ? dir : box.data + "/fbadmin");
+    // And so the files themselves.
+    setExecutableDirectory(dir);
+    QCOMPARE(applicationFile(QStringLiteral("Conexoes.New")), chosen + "/Conexoes.New");
 }
 
 // Connections through the dialog (with a wrong password first and a retry), through "Conexões" and
