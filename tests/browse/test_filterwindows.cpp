@@ -37,6 +37,7 @@ private slots:
     void whereEscapeDoesNotClose();
     void whereEnterMovesFocus();
     void whereLooks();
+    void whereRestoredAfterMinimiseKeepsTheWork();
 
     // Order window
     void orderFieldsReset();
@@ -604,6 +605,34 @@ void TestFilterWindows::camposOkAndCancelKeys() {
     });
     QCOMPARE(c.exec(), result);
     QCOMPARE(c.ticks(), (QList<bool>{false, false}));
+}
+
+void TestFilterWindows::whereRestoredAfterMinimiseKeepsTheWork() {
+    showWhere(false);
+    w->val2->setText(QStringLiteral("7"));
+    QTest::mouseClick(w->Btn_Ad, Qt::LeftButton);
+    QVERIFY(w->p1->isVisible());
+    w->cbo_cam1->setCurrentIndex(2);
+    w->cbo_ope1->setCurrentText(QStringLiteral("<>"));
+    w->opOr->setChecked(true);
+    w->val1->setText(QStringLiteral("'x'"));
+    // The window system hides and shows it again: not a new use.
+    w->showMinimized();
+    w->showNormal();
+    QVERIFY(w->p1->isVisible());
+    QVERIFY(!w->p0->isVisible());
+    QCOMPARE(w->cbo_cam1->currentText(), QStringLiteral("NASC"));
+    QCOMPARE(w->cbo_ope1->currentText(), QStringLiteral("<>"));
+    QVERIFY(w->opOr->isChecked());
+    QCOMPARE(w->val1->text(), QStringLiteral("'x'"));
+    QTest::mouseClick(w->btn_ad1, Qt::LeftButton);
+    QCOMPARE(w->conditionText(), QStringLiteral("Where CODIGO  = 7\n Or  NASC  <> 'x'"));
+    // A new use resets the choices.
+    w->Btn_saiClick();
+    showWhere(false);
+    QVERIFY(w->p0->isVisible());
+    QVERIFY(w->val1->text().isEmpty());
+    QVERIFY(prompts->messages.isEmpty());
 }
 
 QTEST_MAIN(TestFilterWindows)

@@ -69,6 +69,8 @@ private slots:
     void listingsConnectFirstAndKeepListsOnFailure();
     void generatorLooks();
     void valuesGridLooks();
+    void restoredAfterMinimiseKeepsTheWork();
+    void clickOnTheChosenTableRefillsTheFields();
 
 private:
     TFGeraSql* showGenerator() {
@@ -740,6 +742,46 @@ void TestFGeraSql::valuesGridLooks() {
     });
     QTest::mouseClick(g->BitBtn1, Qt::LeftButton);
     QVERIFY(checked);
+}
+
+void TestFGeraSql::restoredAfterMinimiseKeepsTheWork() {
+    TFGeraSql* g = showGenerator();
+    chooseTable(g, QStringLiteral("CLIENTES"));
+    tick(g, {"NOME", "IDADE"});
+    QTest::mouseClick(g->BitBtn1, Qt::LeftButton);
+    QCOMPARE(g->sqlText(), QStringLiteral("Select NOME, IDADE From CLIENTES"));
+    // The window system hides and shows it again: not a new use.
+    g->showMinimized();
+    g->showNormal();
+    QVERIFY(g->isVisible());
+    QCOMPARE(g->Tabelas->count(), 2);
+    QCOMPARE(g->selectedTable(), QStringLiteral("CLIENTES"));
+    QCOMPARE(g->ticks(), (QList<bool>{false, true, true, false}));
+    QCOMPARE(g->sqlText(), QStringLiteral("Select NOME, IDADE From CLIENTES"));
+    // A new use starts afresh.
+    g->hide();
+    g->show();
+    QVERIFY(g->selectedTable().isEmpty());
+    QCOMPARE(g->Campos->count(), 0);
+    QCOMPARE(g->sqlText(), QString());
+    QVERIFY(reportedErrors().isEmpty());
+}
+
+void TestFGeraSql::clickOnTheChosenTableRefillsTheFields() {
+    TFGeraSql* g = showGenerator();
+    chooseTable(g, QStringLiteral("CLIENTES"));
+    tick(g, {"ID", "CIDADE"});
+    QCOMPARE(g->ticks(), (QList<bool>{true, false, false, true}));
+    chooseTable(g, QStringLiteral("CLIENTES"));
+    QCOMPARE(g->selectedTable(), QStringLiteral("CLIENTES"));
+    QCOMPARE(g->fieldNames(), kClientesFields);
+    QCOMPARE(g->ticks(), (QList<bool>{false, false, false, false}));
+    // Choosing another table by a click fills its fields once.
+    tick(g, {"NOME"});
+    chooseTable(g, kItens);
+    QCOMPARE(g->fieldNames(), (QStringList{"Código", "Descrição", "VALUE"}));
+    QCOMPARE(g->ticks(), (QList<bool>{false, false, false}));
+    QVERIFY(reportedErrors().isEmpty());
 }
 
 QTEST_MAIN(TestFGeraSql)

@@ -200,7 +200,15 @@ void TFWhere::showPanel(bool further) {
 
 void TFWhere::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
+    // Shown again by the window system after a minimise: the same use goes on.
+    if (m_inUse) return;
+    m_inUse = true;
     FormShow();
+}
+
+void TFWhere::hideEvent(QHideEvent* e) {
+    QDialog::hideEvent(e);
+    if (!e->spontaneous()) m_inUse = false; // left: the next showing is a new use
 }
 
 void TFWhere::FormShow() {

@@ -73,6 +73,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
@@ -80,4 +81,5 @@ private:
     void appendLine(const QString& line);
 
     int m_dialect = 3;
+    bool m_inUse = false; // shown for a use that has not ended yet
 };

@@ -148,6 +148,12 @@ TFGeraSql::TFGeraSql(QWidget* parent) : QDialog(parent) {
     setTabOrder(BitBtn1, BitBtn2);
 
     connect(Tabelas, &QListWidget::itemSelectionChanged, this, guarded([this] { TabelasClick(); }));
+    // A click on the table already chosen changes no selection, yet it is a click on a table.
+    Tabelas->viewport()->installEventFilter(this);
+    connect(Tabelas, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (item && item->isSelected() && item->text() == m_selectedAtPress)
+            runGuarded([this] { TabelasClick(); });
+    });
     connect(BitBtn1, &QToolButton::clicked, this, guarded([this] { BitBtn1Click(); }));
     connect(BitBtn2, &QToolButton::clicked, this, guarded([this] { BitBtn2Click(); }));
     connect(Bret, &QPushButton::clicked, this, guarded([this] { BretClick(); }));
@@ -200,8 +206,22 @@ QList<bool> TFGeraSql::ticks() const {
 
 void TFGeraSql::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
+    // Shown again by the window system after a minimise: the same use goes on.
+    if (m_inUse) return;
+    m_inUse = true;
     centreOnScreen(this);
     runGuarded([this] { FormShow(); });
+}
+
+void TFGeraSql::hideEvent(QHideEvent* e) {
+    QDialog::hideEvent(e);
+    if (!e->spontaneous()) m_inUse = false; // left: the next showing is a new use
+}
+
+bool TFGeraSql::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Tabelas->viewport() && e->type() == QEvent::MouseButtonPress)
+        m_selectedAtPress = selectedTable();
+    return QDialog::eventFilter(watched, e);
 }
 
 void TFGeraSql::FormShow() {

@@ -67,7 +67,12 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void addLines(const QStringList& lines);
+
+    bool m_inUse = false;      // shown for a use that has not ended yet
+    QString m_selectedAtPress; // the table chosen before the mouse was pressed on the list
 };
