@@ -171,10 +171,17 @@ void Database::doConnect() {
     addDpbString(dpb, isc_dpb_user_name, user.toUtf8());
     if (!password.isEmpty()) addDpbString(dpb, isc_dpb_password, password.toUtf8());
     addDpbString(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("UTF8"));
+    const QString role = paramValue(QStringLiteral("sql_role_name"));
+    if (!role.isEmpty()) {
+        // Read by the rules of dialect 3: a name in double quotes exactly, any other in upper case.
+        // Without the dialect the server upper-cases a quoted name too and finds no such role.
+        addDpbString(dpb, isc_dpb_sql_role_name, role.toUtf8());
+        const char dialect3[] = {isc_dpb_sql_dialect, 4, 3, 0, 0, 0};
+        dpb.append(dialect3, sizeof dialect3);
+    }
     dpb += static_cast<char>(isc_dpb_utf8_filename);
     dpb += static_cast<char>(0);
     // Other parameter lines that the client knows by name are passed on as strings.
-    password.fill(QChar(' '));
 
     const QByteArray name = m_databaseName.toUtf8();
     ISC_STATUS_ARRAY status = {};
@@ -182,18 +189,28 @@ void Database::doConnect() {
     fbApi().isc_attach_database(status, static_cast<short>(name.size()), name.constData(), &h,
                                 static_cast<short>(dpb.size()), dpb.data());
     std::fill(dpb.begin(), dpb.end(), '\0');
-    checkStatus(status);
+    if (statusFailed(status)) {
+        password.fill(QChar(' '));
+        raiseStatus(status);
+    }
     m_handle = h;
+    m_loginPassword = password;
+    password.fill(QChar(' '));
 
-    // Dialect of the database.
-    const char items[] = {isc_info_db_sql_dialect, isc_info_end};
-    char result[32] = {};
+    // Dialect of the database and the number of this attachment.
+    const char items[] = {isc_info_db_sql_dialect, isc_info_attachment_id, isc_info_end};
+    char result[64] = {};
     m_dialect = 3;
+    m_attachmentId = 0;
     fbApi().isc_database_info(status, &m_handle, sizeof items, items, sizeof result, result);
-    if (!statusFailed(status) && result[0] == isc_info_db_sql_dialect) {
-        const short len = static_cast<short>(fbApi().isc_vax_integer(result + 1, 2));
-        const int dialect = static_cast<int>(fbApi().isc_vax_integer(result + 3, len));
-        if (dialect > 0 && dialect < 3) m_dialect = dialect;
+    for (const char* p = result; !statusFailed(status) && p < result + sizeof result - 3 && *p != isc_info_end;) {
+        const char item = *p;
+        const short len = static_cast<short>(fbApi().isc_vax_integer(p + 1, 2));
+        if (len < 0 || p + 3 + len > result + sizeof result) break;
+        const qint64 value = fbApi().isc_vax_integer(p + 3, len);
+        if (item == isc_info_db_sql_dialect && value > 0 && value < 3) m_dialect = static_cast<int>(value);
+        if (item == isc_info_attachment_id) m_attachmentId = value;
+        p += 3 + len;
     }
     emit connectedChanged(true);
 }
@@ -221,7 +238,7 @@ void Database::doDisconnect() {
         ISC_STATUS_ARRAY status = {};
         fbApi().isc_detach_database(status, &m_handle);
         m_handle = 0;
-        m_dialect = 3;
+        forgetAttachment();
         emit connectedChanged(false);
         throw DbError(connectionLostMessage() + QStringLiteral("\r\n") + e.message(), e.sqlCode(),
                       e.engineCode(), true);
@@ -231,9 +248,16 @@ void Database::doDisconnect() {
     fbApi().isc_detach_database(status, &m_handle);
     const bool failed = statusFailed(status);
     m_handle = 0; // the attachment is gone either way
-    m_dialect = 3;
+    forgetAttachment();
     emit connectedChanged(false);
     if (failed) raiseStatus(status);
+}
+
+void Database::forgetAttachment() {
+    m_dialect = 3;
+    m_attachmentId = 0;
+    m_loginPassword.fill(QChar(' '));
+    m_loginPassword.clear();
 }
 
 QString Database::connectionLostMessage() {

@@ -38,7 +38,8 @@ public:
     // open".
     void setDatabaseName(const QString& name);
 
-    // Lines "name=value"; "user_name" and "password" become the DPB's user name and password.
+    // Lines "name=value"; "user_name" and "password" become the DPB's user name and password,
+    // "sql_role_name" the role to log in with (as a statement writes it: "Mixed Case" quoted).
     QStringList& params() { return m_params; }
     const QStringList& params() const { return m_params; }
 
@@ -52,6 +53,13 @@ public:
 
     // 3, or the database's own dialect when that is lower.
     int sqlDialect() const { return m_dialect; }
+    // The server's number of this attachment (CURRENT_CONNECTION); 0 while not connected.
+    qint64 attachmentId() const { return m_attachmentId; }
+    // The user name and password of the last successful login, kept in memory only (never in
+    // params(), never written): a second attachment of the program to the same database (the
+    // administration windows) logs in with them. The password is forgotten on disconnect.
+    QString loginUserName() const { return paramValue(QStringLiteral("user_name")); }
+    QString loginPassword() const { return m_loginPassword; }
 
     Transaction* defaultTransaction() const;
     void setDefaultTransaction(Transaction* t);
@@ -113,6 +121,7 @@ private:
 
     void doConnect();
     void doDisconnect();
+    void forgetAttachment();
     QString paramValue(const QString& name) const;
     void setParamValue(const QString& name, const QString& value);
 
@@ -121,6 +130,8 @@ private:
     bool m_loginPrompt = true;
     isc_db_handle m_handle = 0;
     int m_dialect = 3;
+    qint64 m_attachmentId = 0;
+    QString m_loginPassword;
     QPointer<Transaction> m_defaultTransaction;
     std::unique_ptr<Transaction> m_metadata;
     std::vector<AttachedObject*> m_attached;
