@@ -1,4 +1,7 @@
 #include "platform/ui/windowplace.h"
+#include "platform/ui/mdihost.h"
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScreen>
 #include <QWidget>
 
@@ -12,4 +15,17 @@ void centreOnScreen(QWidget* w) {
 
 void resizeOuter(QWidget* w, const QSize& outer) {
     w->resize(outer - (w->frameGeometry().size() - w->size()));
+}
+
+void placeChildInCentre(QWidget* w) {
+    QWidget* frame = childFrame(w);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
+        if (QMdiArea* area = sub->mdiArea()) {
+            const QRect r = area->viewport()->rect();
+            sub->move(r.center() - QPoint(sub->width() / 2, sub->height() / 2));
+        }
+    } else if (frame->isWindow()) {
+        if (QScreen* screen = frame->screen())
+            frame->move(screen->availableGeometry().center() - frame->rect().center());
+    }
 }

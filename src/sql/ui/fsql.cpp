@@ -11,6 +11,7 @@
 #include "platform/ui/icons.h"
 #include "platform/ui/mdihost.h"
 #include "platform/ui/uifont.h"
+#include "platform/ui/windowplace.h"
 #include "platform/wincolor.h"
 #include "sql/commandhistory.h"
 #include "sql/scriptfile.h"
@@ -19,9 +20,7 @@
 #include "sql/ui/sqleditor.h"
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
@@ -217,16 +216,7 @@ void TFSql::showEvent(QShowEvent* event) {
     if (m_opened) return;
     m_opened = true;
     // First placed in the centre: of the main window's child area, or of the screen.
-    QWidget* frame = childFrame(this);
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
-        if (QMdiArea* area = sub->mdiArea()) {
-            const QRect r = area->viewport()->rect();
-            sub->move(r.center() - QPoint(sub->width() / 2, sub->height() / 2));
-        }
-    } else if (frame->isWindow()) {
-        if (QScreen* screen = frame->screen())
-            frame->move(screen->availableGeometry().center() - frame->rect().center());
-    }
+    placeChildInCentre(this);
     runGuarded([this] { FormShow(); });
 }
 
