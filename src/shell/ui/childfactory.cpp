@@ -1,4 +1,5 @@
 #include "shell/ui/childfactory.h"
+#include "admin/ui/fmonitor.h"
 #include "browse/ui/tabelas.h"
 #include "connection/ui/abrebanco.h"
 #include "platform/ui/mdihost.h"
@@ -18,6 +19,12 @@ QWidget* createTabelas() {
 
 QWidget* createFSql() {
     auto* w = new TFSql();
+    showChild(w);
+    return w;
+}
+
+QWidget* createMonitor() {
+    auto* w = new TFMonitor();
     showChild(w);
     return w;
 }

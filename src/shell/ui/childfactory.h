@@ -6,3 +6,4 @@ class QWidget;
 QWidget* createAbreBanco(); // open-database dialog
 QWidget* createTabelas();   // table list
 QWidget* createFSql();      // SQL command window
+QWidget* createMonitor();   // connection monitor

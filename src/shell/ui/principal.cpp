@@ -99,6 +99,8 @@ TPrincipal::TPrincipal(QWidget* parent) : QMainWindow(parent) {
     Tabelas1 =
         action(AtualizaeseConsultas1, "Tabelas1", QStringLiteral("&Tabelas"), &TPrincipal::Tabelas1Click);
 
+    buildAdministracao();
+
     AcertaJanelas1 =
         topItem("AcertaJanelas1", QStringLiteral("Acerta Janelas"), &TPrincipal::AcertaJanelas1Click);
     Bancos = submenu("Bancos", QStringLiteral("Conexões"));
@@ -188,6 +190,39 @@ QToolButton* TPrincipal::addToolButton(const char* name, const QString& subject,
     b->setCursor(Qt::PointingHandCursor);
     ToolBar1->addWidget(b);
     return b;
+}
+
+void TPrincipal::buildAdministracao() {
+    Administracao1 = MM->addMenu(QStringLiteral("A&dministração"));
+    Administracao1->setObjectName(QStringLiteral("Administracao1"));
+    auto item = [this](const char* name, const QString& caption, void (TPrincipal::*handler)()) {
+        QAction* a = Administracao1->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        connect(a, &QAction::triggered, this, guarded([this, handler] { (this->*handler)(); }));
+        return a;
+    };
+    Monitordeconexes1 = item("Monitordeconexes1", QStringLiteral("M&onitor de conexões"),
+                             &TPrincipal::Monitordeconexes1Click);
+    connect(Administracao1, &QMenu::aboutToShow, this, [this] { updateAdministracao(); });
+    updateAdministracao();
+}
+
+void TPrincipal::updateAdministracao() {
+    for (QAction* a : Administracao1->actions())
+        a->setEnabled(databaseIsOpen());
+}
+
+// A single monitor, brought forward when asked for again.
+void TPrincipal::Monitordeconexes1Click() {
+    if (!databaseIsOpen()) {
+        showMessage(kNotConnected, QStringLiteral("Atenção"), MsgIcon::Warning, MbOk);
+        return;
+    }
+    SuspendDrawing suspend(this);
+    if (FormExists(m_monitor))
+        bringForward(m_monitor);
+    else
+        m_monitor = createMonitor();
 }
 
 void TPrincipal::showEvent(QShowEvent* e) {

@@ -32,6 +32,8 @@ public:
     QMenu* AtualizaeseConsultas1;
     QAction* ComandosSQL1;
     QAction* Tabelas1;
+    QMenu* Administracao1;
+    QAction* Monitordeconexes1;
     QAction* AcertaJanelas1;
     QMenu* Bancos;
     QAction* Morvex1;
@@ -63,6 +65,7 @@ public:
     void Sada1Click();
     void Morvex1Click();
     void Timer1Timer();
+    void Monitordeconexes1Click();
     void MenuBancosClick(QAction* entry);
     // True when w is one of the application's live windows.
     static bool FormExists(const QWidget* w);
@@ -77,6 +80,9 @@ protected:
 
 private:
     QToolButton* addToolButton(const char* name, const QString& subject, const QString& hint);
+    // "Administração": its items wait, disabled, until a database is open.
+    void buildAdministracao();
+    void updateAdministracao();
     void fillConexoes();
     void closeChildWindows();
     // DisconnectDatabase, then every child window closed; when the server was lost the connection
@@ -86,5 +92,6 @@ private:
 
     QPointer<QWidget> m_abreBanco;
     QPointer<QWidget> m_tabelas;
+    QPointer<QWidget> m_monitor;
     bool m_shown = false;
 };
