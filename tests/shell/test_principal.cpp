@@ -166,13 +166,17 @@ void TestPrincipal::menuStructure_data() {
     QTest::addColumn<QStringList>("captions");
 
     QTest::newRow("MM") << "MM"
-                        << QStringList{"Banco1", "AtualizaeseConsultas1", "AcertaJanelas1", "Bancos", "Morvex1"}
-                        << QStringList{"&Banco", "Atualizações e Consultas", "Acerta Janelas", "Conexões",
-                                       "Morvex"};
+                        << QStringList{"Banco1", "AtualizaeseConsultas1", "Administracao1", "AcertaJanelas1",
+                                       "Bancos", "Morvex1"}
+                        << QStringList{"&Banco", "Atualizações e Consultas", "A&dministração", "Acerta Janelas",
+                                       "Conexões", "Morvex"};
     QTest::newRow("Banco1") << "Banco1" << QStringList{"AbreBanco1", "FechaBanco1", "N1", "Sada1"}
                             << QStringList{"&Abre Banco", "&Fecha Banco", "-", "&Saída"};
     QTest::newRow("AtualizaeseConsultas1") << "AtualizaeseConsultas1" << QStringList{"ComandosSQL1", "Tabelas1"}
                                            << QStringList{"&Comandos SQL's", "&Tabelas"};
+    QTest::newRow("Administracao1") << "Administracao1"
+                                    << QStringList{"Monitordeconexes1", "Usuriosepermisses1"}
+                                    << QStringList{"M&onitor de conexões", "&Usuários e permissões"};
 }
 
 void TestPrincipal::menuStructure() {

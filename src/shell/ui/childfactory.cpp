@@ -1,5 +1,6 @@
 #include "shell/ui/childfactory.h"
 #include "admin/ui/fmonitor.h"
+#include "admin/ui/fusuarios.h"
 #include "browse/ui/tabelas.h"
 #include "connection/ui/abrebanco.h"
 #include "platform/ui/mdihost.h"
@@ -25,6 +26,12 @@ QWidget* createFSql() {
 
 QWidget* createMonitor() {
     auto* w = new TFMonitor();
+    showChild(w);
+    return w;
+}
+
+QWidget* createUsuarios() {
+    auto* w = new TFUsuarios();
     showChild(w);
     return w;
 }

@@ -7,3 +7,4 @@ QWidget* createAbreBanco(); // open-database dialog
 QWidget* createTabelas();   // table list
 QWidget* createFSql();      // SQL command window
 QWidget* createMonitor();   // connection monitor
+QWidget* createUsuarios();  // users, roles and privileges

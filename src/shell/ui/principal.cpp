@@ -203,6 +203,8 @@ void TPrincipal::buildAdministracao() {
     };
     Monitordeconexes1 = item("Monitordeconexes1", QStringLiteral("M&onitor de conexões"),
                              &TPrincipal::Monitordeconexes1Click);
+    Usuriosepermisses1 = item("Usuriosepermisses1", QStringLiteral("&Usuários e permissões"),
+                              &TPrincipal::Usuriosepermisses1Click);
     connect(Administracao1, &QMenu::aboutToShow, this, [this] { updateAdministracao(); });
     updateAdministracao();
 }
@@ -212,17 +214,25 @@ void TPrincipal::updateAdministracao() {
         a->setEnabled(databaseIsOpen());
 }
 
-// A single monitor, brought forward when asked for again.
-void TPrincipal::Monitordeconexes1Click() {
+// A single window of each kind, brought forward when asked for again.
+void TPrincipal::openAdministrationWindow(QPointer<QWidget>& window, QWidget* (*create)()) {
     if (!databaseIsOpen()) {
         showMessage(kNotConnected, QStringLiteral("Atenção"), MsgIcon::Warning, MbOk);
         return;
     }
     SuspendDrawing suspend(this);
-    if (FormExists(m_monitor))
-        bringForward(m_monitor);
+    if (FormExists(window))
+        bringForward(window);
     else
-        m_monitor = createMonitor();
+        window = create();
+}
+
+void TPrincipal::Monitordeconexes1Click() {
+    openAdministrationWindow(m_monitor, createMonitor);
+}
+
+void TPrincipal::Usuriosepermisses1Click() {
+    openAdministrationWindow(m_usuarios, createUsuarios);
 }
 
 void TPrincipal::showEvent(QShowEvent* e) {

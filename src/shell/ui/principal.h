@@ -34,6 +34,7 @@ public:
     QAction* Tabelas1;
     QMenu* Administracao1;
     QAction* Monitordeconexes1;
+    QAction* Usuriosepermisses1;
     QAction* AcertaJanelas1;
     QMenu* Bancos;
     QAction* Morvex1;
@@ -66,6 +67,7 @@ public:
     void Morvex1Click();
     void Timer1Timer();
     void Monitordeconexes1Click();
+    void Usuriosepermisses1Click();
     void MenuBancosClick(QAction* entry);
     // True when w is one of the application's live windows.
     static bool FormExists(const QWidget* w);
@@ -83,6 +85,7 @@ private:
     // "Administração": its items wait, disabled, until a database is open.
     void buildAdministracao();
     void updateAdministracao();
+    void openAdministrationWindow(QPointer<QWidget>& window, QWidget* (*create)());
     void fillConexoes();
     void closeChildWindows();
     // DisconnectDatabase, then every child window closed; when the server was lost the connection
@@ -93,5 +96,6 @@ private:
     QPointer<QWidget> m_abreBanco;
     QPointer<QWidget> m_tabelas;
     QPointer<QWidget> m_monitor;
+    QPointer<QWidget> m_usuarios;
     bool m_shown = false;
 };
