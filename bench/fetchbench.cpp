@@ -188,6 +188,7 @@ void runPrintBench(Database* db, const QString& dataFolder);
 void sqlWindowBench(Database* db, const QString& select, const std::function<qint64()>& rawFetch);
 void runExportBench(Database& db, const QString& workFolder); // exportbench.cpp
 void runBlobGridBench(const QString& dataFolder);             // blobgridbench.cpp
+void runMonitorBench(const QString& dataFolder);              // monitorbench.cpp
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); // fonts, no display
@@ -311,6 +312,7 @@ int main(int argc, char** argv) {
         sqlWindowBench(&big.db, kSelect, [&] { return rawFetch(big); });
         runExportBench(big.db, dir.path());
         runBlobGridBench(dir.absolutePath());
+        runMonitorBench(dir.absolutePath());
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "fbadmin-bench: %s\n", e.what());
