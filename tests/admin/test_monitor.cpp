@@ -38,6 +38,7 @@ private slots:
     void refreshesByItselfWhenAsked();
     void userWhoIsNotAdministratorIsTold();
     void menuOpensOneMonitor();
+    void worksOnALocalFile();
 
 private:
     // Another program's attachment running a long statement, and the monitor showing it chosen.
@@ -337,6 +338,22 @@ void TestMonitor::menuOpensOneMonitor() {
     win.FechaBanco1->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(win.findChildren<TFMonitor*>().isEmpty());
+    QVERIFY(m_prompts->errorReports().isEmpty());
+}
+
+// A database opened as a local file goes through the embedded engine in this process; the
+// monitor's attachment does too, and sees the program's.
+void TestMonitor::worksOnALocalFile() {
+    m_prompts->defaultLogin = ScriptedPrompts::Login{true, QStringLiteral("SYSDBA"), QString()};
+    CurrentDatabase = m_db->file().path();
+    m_dm->ConnectDatabase(CurrentDatabase);
+    TFMonitor w;
+    w.show();
+    refreshAndWait(w);
+    const int row = w.Conexoes->rowOf(m_dm->Banco->attachmentId());
+    QVERIFY(row >= 0);
+    QCOMPARE(w.GConexoes->model()->index(row, 7).data().toString(), QStringLiteral("embutido"));
+    QCOMPARE(w.Conexoes->rowCount(), 2);
     QVERIFY(m_prompts->errorReports().isEmpty());
 }
 
