@@ -209,9 +209,14 @@ int main(int argc, char** argv) {
         Connection big(bigPath);
         Connection small(smallPath);
 
-        // "--only raw|dataset|locate N": N passes of one kind and nothing else, for profilers.
+        // "--only raw|dataset|locate N": N passes of one kind and nothing else, for profilers;
+        // "--only monitor": the monitor's figures alone.
         if (argc >= 4 && QByteArray(argv[2]) == "--only") {
             const QByteArray kind(argv[3]);
+            if (kind == "monitor") {
+                runMonitorBench(dir.absolutePath());
+                return 0;
+            }
             const int passes = argc >= 5 ? QByteArray(argv[4]).toInt() : 3;
             for (int i = 0; i < passes; ++i) {
                 if (kind == "raw") {

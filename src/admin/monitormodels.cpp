@@ -135,7 +135,7 @@ QVariant TransactionsModel::cell(int row, int column) const {
     case 0:
         return t.oldestActive ? QStringLiteral("%1 (mais antiga ativa)").arg(t.id) : QString::number(t.id);
     case 1: return monitorTimeText(t.started);
-    case 2: return t.active ? QStringLiteral("Ativa") : QStringLiteral("Inativa");
+    case 2: return t.active ? QStringLiteral("Em execução") : QStringLiteral("Ociosa");
     case 3: return isolationText(t.isolation);
     case 4: return yesNo(t.readOnly);
     case 5: return lockTimeoutText(t.lockTimeout);

@@ -1,11 +1,15 @@
 #include "admin/monitorsnapshot.h"
 #include "admin/adminconnection.h"
+#include "connection/fbapi.h"
+#include "connection/fberror.h"
 #include "connection/statement.h"
 #include "connection/transaction.h"
 #include "platform/apperror.h"
 #include <algorithm>
 
 namespace {
+constexpr int kMostColumns = 24;
+
 const char* const kDatabaseQuery =
     "select d.MON$OLDEST_TRANSACTION, d.MON$OLDEST_ACTIVE, d.MON$OLDEST_SNAPSHOT, d.MON$NEXT_TRANSACTION, "
     "d.MON$OWNER, current_connection, current_user, current_role, current_timestamp from MON$DATABASE d";
@@ -45,20 +49,44 @@ QDateTime when(const SqlDa& r, int i) {
     return r.isNull(i) ? QDateTime() : r.value(i).toDateTime();
 }
 
+// Every row of a query without parameters. The client library's own calls, as few as a query can
+// take: the description comes with the prepare into a descriptor area large enough for every
+// column, and the handle is dropped once at the end. A refresh runs four of these, and each call
+// to the server costs a round trip; the general statement class asks more (the parameters' and
+// the statement's kind, a separate close) than the monitoring queries need.
 template <class F> void eachRow(Database* db, Transaction* tr, const char* sql, F onRow) {
-    Statement st(db, tr);
-    st.prepare(QString::fromLatin1(sql));
-    st.execute();
-    while (st.fetch())
-        onRow(st);
+    struct Handle {
+        isc_stmt_handle h = 0;
+        ~Handle() {
+            ISC_STATUS_ARRAY status = {};
+            if (h) fbApi().isc_dsql_free_statement(status, &h, DSQL_drop);
+        }
+    } st;
+    const FbApi& api = fbApi();
+    ISC_STATUS_ARRAY status = {};
+    db->checkConnected();
+    api.isc_dsql_alloc_statement2(status, db->handle(), &st.h);
+    checkStatus(status);
+    SqlDa out;
+    out.reserve(kMostColumns);
+    api.isc_dsql_prepare(status, tr->handle(), &st.h, 0, sql, static_cast<unsigned short>(db->sqlDialect()),
+                         out.da());
+    checkStatus(status);
+    if (out.count() > kMostColumns) throw AppError(QStringLiteral("monitoring query of too many columns"));
+    out.allocate();
+    api.isc_dsql_execute(status, tr->handle(), &st.h, 1, nullptr);
+    checkStatus(status);
+    while (api.isc_dsql_fetch(status, &st.h, 1, out.da()) == 0)
+        onRow(out);
+    if (statusFailed(status)) raiseStatus(status);
 }
 
-// The active transaction with the lowest number that holds the marker back: a read-only read
-// committed transaction does not (the server takes it as committed from its start).
+// The open transaction with the lowest number holds the marker back, running a request or idle;
+// a read-only read committed one does not (the server takes it as committed from its start).
 void markOldestActive(QList<MonTransaction>& list) {
     MonTransaction* oldest = nullptr;
     for (MonTransaction& t : list) {
-        const bool holdsBack = t.active && !(t.readOnly && (t.isolation == 2 || t.isolation == 3));
+        const bool holdsBack = !(t.readOnly && (t.isolation == 2 || t.isolation == 3));
         if (holdsBack && (!oldest || t.id < oldest->id)) oldest = &t;
     }
     if (oldest) oldest->oldestActive = true;
@@ -98,8 +126,7 @@ QList<MonStatement> MonitorSnapshot::statementsOf(qint64 attachmentId) const {
 
 MonitorSnapshot readMonitorSnapshot(Database* db, Transaction* tr, qint64 programAttachment) {
     MonitorSnapshot snap;
-    eachRow(db, tr, kDatabaseQuery, [&](Statement& st) {
-        const SqlDa& r = st.out();
+    eachRow(db, tr, kDatabaseQuery, [&](const SqlDa& r) {
         snap.oldestTransaction = number(r, 0);
         snap.oldestActive = number(r, 1);
         snap.oldestSnapshot = number(r, 2);
@@ -113,8 +140,7 @@ MonitorSnapshot readMonitorSnapshot(Database* db, Transaction* tr, qint64 progra
     snap.administrator = snap.user == QLatin1String("SYSDBA") || snap.user == snap.owner ||
                          snap.role == QLatin1String("RDB$ADMIN");
 
-    eachRow(db, tr, kAttachmentsQuery, [&](Statement& st) {
-        const SqlDa& r = st.out();
+    eachRow(db, tr, kAttachmentsQuery, [&](const SqlDa& r) {
         MonAttachment a;
         a.id = number(r, 0);
         a.user = text(r, 1);
@@ -143,8 +169,7 @@ MonitorSnapshot readMonitorSnapshot(Database* db, Transaction* tr, qint64 progra
         snap.attachments.append(a);
     });
 
-    eachRow(db, tr, kTransactionsQuery, [&](Statement& st) {
-        const SqlDa& r = st.out();
+    eachRow(db, tr, kTransactionsQuery, [&](const SqlDa& r) {
         MonTransaction t;
         t.id = number(r, 0);
         t.attachmentId = number(r, 1);
@@ -158,8 +183,7 @@ MonitorSnapshot readMonitorSnapshot(Database* db, Transaction* tr, qint64 progra
     });
     markOldestActive(snap.transactions);
 
-    eachRow(db, tr, kStatementsQuery, [&](Statement& st) {
-        SqlDa& r = st.out();
+    eachRow(db, tr, kStatementsQuery, [&](const SqlDa& r) {
         MonStatement s;
         s.id = number(r, 0);
         s.attachmentId = number(r, 1);
@@ -202,7 +226,7 @@ QString attachmentDescription(const MonAttachment& a) {
     else
         where = a.remoteAddress;
     if (!a.remoteProcess.isEmpty()) where += QStringLiteral(", ") + a.remoteProcess;
-    if (a.remotePid) where += QStringLiteral(" (processo %1)").arg(a.remotePid);
+    if (a.remotePid) where += QStringLiteral(", processo %1").arg(a.remotePid);
     return QStringLiteral("conexão nº %1 do usuário %2 (%3)").arg(a.id).arg(a.user, where);
 }
 

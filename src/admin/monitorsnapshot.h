@@ -30,7 +30,7 @@ struct MonAttachment {
 struct MonTransaction {
     qint64 id = 0;
     qint64 attachmentId = 0;
-    bool active = false;
+    bool active = false; // running a request now (MON$STATE 1); idle otherwise, and still open
     QDateTime started;
     int isolation = 0;   // 0 consistency, 1 concurrency, 2 read committed record version, 3 no record version
     int lockTimeout = 0; // -1 wait, 0 no wait, n seconds
@@ -82,7 +82,7 @@ MonitorSnapshot readMonitorSnapshot(Database* db, Transaction* tr, qint64 progra
 QString readStatementPlan(AdminConnection& c, qint64 statementId);
 
 // Texts of the questions and refusals. An attachment is described as "conexão nº 12 do usuário
-// SYSDBA (127.0.0.1/40062, /usr/bin/isql-fb (processo 4711))".
+// SYSDBA (127.0.0.1/40062, /usr/bin/isql-fb, processo 4711)".
 QString attachmentDescription(const MonAttachment& a);
 QString endAttachmentQuestion(const MonAttachment& a);
 QString cancelStatementQuestion(const MonStatement& s, const MonAttachment* owner);

@@ -36,6 +36,7 @@ private slots:
     void cancelsALongStatementAndShowsItsPlan();
     void refusesToEndTheProgramsOwnAttachments();
     void refreshesByItselfWhenAsked();
+    void marksTheTransactionHoldingTheOldestActiveBack();
     void userWhoIsNotAdministratorIsTold();
     void menuOpensOneMonitor();
     void worksOnALocalFile();
@@ -289,6 +290,29 @@ void TestMonitor::refreshesByItselfWhenAsked() {
     QTRY_VERIFY_WITH_TIMEOUT(refreshed.count() >= 3, 20000);
     w.CBAutomatico->click();
     QVERIFY(!w.Timer1->isActive());
+}
+
+// The program's default transaction, open and idle since the login, is older than the other's and
+// than the monitor's own reading.
+void TestMonitor::marksTheTransactionHoldingTheOldestActiveBack() {
+    connectProgram();
+    auto other = serverConnection(m_db->connectionString());
+    other->open();
+    TFMonitor w;
+    w.show();
+    refreshAndWait(w);
+    const MonitorSnapshot& s = w.session()->snapshot();
+    QList<MonTransaction> marked;
+    for (const MonTransaction& t : s.transactions)
+        if (t.oldestActive) marked << t;
+    QCOMPARE(marked.size(), 1);
+    QCOMPARE(marked[0].attachmentId, m_dm->Banco->attachmentId());
+    QCOMPARE(marked[0].id, s.oldestActive);
+    QVERIFY(!marked[0].active); // idle, not running anything
+    QVERIFY(w.selectAttachment(m_dm->Banco->attachmentId()));
+    const QModelIndex first = w.GTransacoes->model()->index(w.Transacoes->rowOf(marked[0].id), 0);
+    QCOMPARE(first.data().toString(), QStringLiteral("%1 (mais antiga ativa)").arg(marked[0].id));
+    QCOMPARE(first.siblingAtColumn(2).data().toString(), QStringLiteral("Ociosa"));
 }
 
 void TestMonitor::userWhoIsNotAdministratorIsTold() {
