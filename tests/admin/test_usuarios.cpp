@@ -47,6 +47,7 @@ private slots:
     void namesAreQuotedAsTheServerStoresThem();
     void gridChangesReachTheServer_data();
     void gridChangesReachTheServer();
+    void roleAdminOptionComesAndGoes();
     void badInputIsRefused();
     void aGrantThatFailsLeavesNothingDone();
     void serverRefusesANonAdministrator();
@@ -382,6 +383,41 @@ void TestUsuarios::gridChangesReachTheServer() {
         expected = QStringList{QStringLiteral("S%1 T").arg(to == PrivilegeGrid::WithOption),
                                QStringLiteral("U%1 T").arg(to == PrivilegeGrid::WithOption)};
     QCOMPARE(privilegesHeld(user), expected);
+}
+
+void TestUsuarios::roleAdminOptionComesAndGoes() {
+    m_db->file().exec(QStringLiteral("create role GERENTE"));
+    const QString user = m_users->create(QStringLiteral("x"));
+    connectProgram();
+    TFUsuarios w;
+    w.show();
+    QVERIFY(w.selectRole(QStringLiteral("GERENTE")));
+    w.CBMembro->setCurrentIndex(w.CBMembro->findText(user));
+
+    const struct {
+        bool adminOption;
+        QString statement, shown, held;
+    } steps[] = {
+        {true, QStringLiteral("GRANT GERENTE TO USER %1 WITH ADMIN OPTION"), QStringLiteral("Sim"), QStringLiteral("M2 GERENTE")},
+        {false, QStringLiteral("REVOKE ADMIN OPTION FOR GERENTE FROM USER %1"), QStringLiteral("Não"), QStringLiteral("M0 GERENTE")},
+    };
+    for (const auto& step : steps) {
+        w.CKOpcaoAdmin->setChecked(step.adminOption);
+        m_prompts->messageAnswers << MbYes;
+        w.BConcede->click();
+        QCOMPARE(m_prompts->messages.last().text,
+                 QStringLiteral("Serão executados no banco os comandos:\r\n\r\n%1;\r\n\r\nConfirma?")
+                     .arg(step.statement.arg(user)));
+        QCOMPARE(w.GMembros->rowCount(), 1);
+        QCOMPARE(w.GMembros->item(0, 1)->text(), step.shown);
+        QCOMPARE(privilegesHeld(user), QStringList{step.held});
+    }
+    // Asked again as it stands: nothing to run.
+    m_prompts->clear();
+    w.BConcede->click();
+    QCOMPARE(m_prompts->messages.size(), 1);
+    QCOMPARE(m_prompts->messages[0].text, QStringLiteral("O usuário %1 já tem o papel GERENTE assim.").arg(user));
+    QVERIFY(m_prompts->errorReports().isEmpty());
 }
 
 void TestUsuarios::badInputIsRefused() {
