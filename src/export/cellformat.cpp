@@ -2,6 +2,7 @@
 #include "connection/fieldvalue.h"
 #include "connection/valuecodec.h"
 #include <QDate>
+#include <QLocale>
 #include <charconv>
 #include <cmath>
 
@@ -32,6 +33,28 @@ double serialDay(qint64 oleDays) {
 
 QString dateText(qint64 oleDays) {
     return QDate(1899, 12, 30).addDays(oleDays).toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+// The time of day with every decimal it has, as the program's editors show it.
+QString timeText(qint64 ticks, QChar decimalPoint) {
+    QString t = timeOfDayText(ticks);
+    QString fraction = QString::number(ticks % 10000).rightJustified(4, QChar('0'));
+    while (fraction.endsWith(QChar('0')))
+        fraction.chop(1);
+    return fraction.isEmpty() ? t : t + decimalPoint + fraction;
+}
+
+// Ticks cut to the millisecond, never rounded up.
+qint64 wholeMillis(qint64 ticks) {
+    return ticks - ticks % 10;
+}
+
+bool wholeSecond(qint64 ticks) {
+    return wholeMillis(ticks) % 10000 == 0;
+}
+
+double dayFraction(qint64 ticks) {
+    return static_cast<double>(wholeMillis(ticks)) / static_cast<double>(kTicksPerDay);
 }
 
 CellOutput textOutput(const QString& s) {
@@ -82,6 +105,10 @@ QByteArray numberFormatCode(int format) {
         return "hh:mm:ss";
     case static_cast<int>(NumberFormat::DateTime):
         return "dd/mm/yyyy hh:mm:ss";
+    case static_cast<int>(NumberFormat::TimeMillis):
+        return "hh:mm:ss.000";
+    case static_cast<int>(NumberFormat::DateTimeMillis):
+        return "dd/mm/yyyy hh:mm:ss.000";
     default: {
         const int decimals = format - static_cast<int>(NumberFormat::Fixed);
         return decimals > 0 ? "0." + QByteArray(decimals, '0') : QByteArray("0");
@@ -89,7 +116,20 @@ QByteArray numberFormatCode(int format) {
     }
 }
 
-CellOutput cellOutput(const SheetCells::Value& v) {
+QChar spreadsheetDecimalPoint() {
+    QByteArray name;
+    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+        name = qgetenv(variable);
+        if (!name.isEmpty()) break;
+    }
+    for (const char end : {'.', '@'}) // "pt_BR.UTF-8", "de_DE@euro": "pt_BR", "de_DE"
+        if (const qsizetype at = name.indexOf(end); at >= 0) name.truncate(at);
+    if (name.isEmpty() || name == "C" || name == "POSIX") return QChar('.');
+    const QString point = QLocale(QString::fromLatin1(name)).decimalPoint();
+    return point.isEmpty() ? QChar('.') : point.front();
+}
+
+CellOutput cellOutput(const SheetCells::Value& v, QChar decimalPoint) {
     using T = SheetCells::Type;
     switch (v.type) {
     case T::Text: {
@@ -107,7 +147,7 @@ CellOutput cellOutput(const SheetCells::Value& v) {
         return numberOutput(v.f, static_cast<int>(NumberFormat::General));
     case T::Currency: {
         if (digitCount(magnitude(v.i)) > kNumberDigits)
-            return textOutput(formatScaled(v.i, -v.scale, localeDecimalPoint()));
+            return textOutput(formatScaled(v.i, -v.scale, decimalPoint));
         // Through the exact text: the number nearest to the decimal value.
         const QByteArray exact = formatScaled(v.i, -v.scale).toLatin1();
         double d = 0;
@@ -120,13 +160,15 @@ CellOutput cellOutput(const SheetCells::Value& v) {
         return numberOutput(day, static_cast<int>(NumberFormat::Date));
     }
     case T::Time:
-        return numberOutput(static_cast<double>(v.ticks) / static_cast<double>(kTicksPerDay),
-                            static_cast<int>(NumberFormat::Time));
+        return numberOutput(
+            dayFraction(v.ticks),
+            static_cast<int>(wholeSecond(v.ticks) ? NumberFormat::Time : NumberFormat::TimeMillis));
     case T::DateTime: {
         const double day = serialDay(v.i);
-        if (day < 0) return textOutput(dateText(v.i) + ' ' + timeOfDayText(v.ticks));
-        return numberOutput(day + static_cast<double>(v.ticks) / static_cast<double>(kTicksPerDay),
-                            static_cast<int>(NumberFormat::DateTime));
+        if (day < 0) return textOutput(dateText(v.i) + ' ' + timeText(v.ticks, decimalPoint));
+        return numberOutput(
+            day + dayFraction(v.ticks),
+            static_cast<int>(wholeSecond(v.ticks) ? NumberFormat::DateTime : NumberFormat::DateTimeMillis));
     }
     case T::False:
     case T::True: {
@@ -165,10 +207,10 @@ double fittedWidth(const SheetCells::Value& v) {
         chars = 10;
         break;
     case T::Time:
-        chars = 8;
+        chars = wholeSecond(v.ticks) ? 8 : 12;
         break;
     case T::DateTime:
-        chars = 19;
+        chars = serialDay(v.i) >= 0 && wholeSecond(v.ticks) ? 19 : 24;
         break;
     case T::False:
     case T::True:

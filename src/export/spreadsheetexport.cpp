@@ -5,6 +5,7 @@
 #include "platform/automation.h"
 #include <QCursor>
 #include <QGuiApplication>
+#include <vector>
 
 namespace {
 // Days from 17/11/1858, where the database counts from, to 30/12/1899, where automation does.
@@ -85,17 +86,18 @@ void SpreadsheetExport(DataSet& data, const ExportControls& controls) {
     };
 
     data.first();
-    QStringList names;
+    // Fields by their place: two columns may share a name (a join, two expressions).
+    std::vector<const Field*> fields;
     for (int i = 0; i < data.fieldCount(); ++i)
-        if (data.field(i)->visible()) names << data.field(i)->fieldName();
+        if (data.field(i)->visible()) fields.push_back(data.field(i));
     int column = 1;
-    for (const QString& name : std::as_const(names))
-        putCell(1, column++, name);
+    for (const Field* field : fields)
+        putCell(1, column++, field->fieldName());
     int row = 2;
     while (!data.eof()) {
         column = 1;
-        for (const QString& name : std::as_const(names))
-            putCell(row, column++, automationValue(*data.fieldByName(name)));
+        for (const Field* field : fields)
+            putCell(row, column++, automationValue(*field));
         data.next();
         ++row;
     }

@@ -118,14 +118,15 @@ public:
     }
 
 private:
-    // The workbooks go to the user's spreadsheet program, which shows them from now on.
+    // The workbooks go to the user's spreadsheet program, which shows them from now on. Cut texts
+    // are told before it starts: its window would cover a notice shown after.
     void handOver() {
         int cut = 0;
         int number = 0;
+        QStringList paths;
         for (const auto& book : m_books->books) {
-            const QString path = newWorkbookPath(++number);
-            writeWorkbookFile(path, book->sheet()->cells, book->sheet()->view);
-            openInSpreadsheet(m_program, path);
+            paths << newWorkbookPath(++number);
+            writeWorkbookFile(paths.last(), book->sheet()->cells, book->sheet()->view);
             cut += book->sheet()->cells.textsCut();
         }
         if (cut > 0)
@@ -133,6 +134,8 @@ private:
                 QStringLiteral("Uma célula da planilha comporta no máximo 32.767 caracteres; os textos "
                                "maiores foram cortados."),
                 QStringLiteral("Atenção"), MsgIcon::Warning, MbOk);
+        for (const QString& path : std::as_const(paths))
+            openInSpreadsheet(m_program, path);
     }
 
     SpreadsheetProgram m_program;

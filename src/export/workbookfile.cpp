@@ -82,12 +82,13 @@ void writeWorkbookFile(const QString& path, const SheetCells& cells, const Sheet
         return wrap;
     };
 
+    const QChar decimalPoint = spreadsheetDecimalPoint();
     lxw_error error = LXW_NO_ERROR;
     cells.forEach([&](const SheetCells::Entry& e) {
         if (error != LXW_NO_ERROR) return;
         const auto row = static_cast<lxw_row_t>(e.row - 1);
         const auto col = static_cast<lxw_col_t>(e.column - 1);
-        const CellOutput out = cellOutput(e.value);
+        const CellOutput out = cellOutput(e.value, decimalPoint);
         switch (out.kind) {
         case CellOutput::Number:
             error = worksheet_write_number(ws, row, col, out.number, formatFor(out.format));
