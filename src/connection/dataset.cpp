@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <exception>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -79,7 +80,10 @@ public:
     bool hasCursor = false;
     qint64 rowsAffected = 0;
     RowStore store;
-    bool allFetched = true;
+    bool allFetched = true; // the cursor has nothing more to give (its end, or a failed fetch)
+    // The error of a fetch that failed: the rows after it were never read, and every later read
+    // past the rows kept raises it again, so that no reader takes them for the whole result.
+    std::exception_ptr fetchError;
     int current = -1;
     bool bof = true;
     bool eof = true;
@@ -299,6 +303,7 @@ void DataSetPrivate::closeRows() {
     editRow = -1;
     modified = false;
     allFetched = true;
+    fetchError = nullptr;
     current = -1;
     bof = eof = true;
     blobCache.clear();
@@ -317,6 +322,7 @@ int DataSetPrivate::fetch(int count, bool notify) {
 }
 
 int DataSetPrivate::fetchRows(int count, bool notify) {
+    if (fetchError && count > 0) std::rethrow_exception(fetchError);
     if (allFetched || count <= 0) return 0;
     const int first = store.count();
     int added = 0;
@@ -331,8 +337,10 @@ int DataSetPrivate::fetchRows(int count, bool notify) {
             ++added;
         }
     } catch (...) {
-        // A cursor that failed once is not read again: the rows so far stay, the rest is given up.
+        // A cursor that failed once is not read again: the rows so far stay, the rest is given up
+        // and the error stays with the result.
         allFetched = true;
+        fetchError = std::current_exception();
         select->closeCursor();
         if (added > 0 && notify) emit q->rowsFetched(first, first + added - 1);
         throw;
@@ -780,7 +788,8 @@ void DataSet::closeAttached() {
 }
 
 int DataSet::rowCount() const { return d->rowCount(); }
-bool DataSet::allFetched() const { return !d->active || d->allFetched; }
+bool DataSet::allFetched() const { return !d->active || (d->allFetched && !d->fetchError); }
+bool DataSet::fetchFailed() const { return d->active && d->fetchError; }
 int DataSet::fetchMore(int count) { return d->fetch(count); }
 void DataSet::fetchAll() { d->fetch(std::numeric_limits<int>::max()); }
 qint64 DataSet::memoryUsed() const { return static_cast<qint64>(d->store.memoryUsed()); }
@@ -1075,7 +1084,7 @@ void DataSet::remove() {
     d->current = -1;
     emit rowRemoved(row);
     d->setState(Browse);
-    if (row >= d->store.count()) d->fetch(1);
+    if (row >= d->store.count() && !d->fetchError) d->fetch(1); // a failed result is told by its readers
     const int next = std::min(row, d->store.count() - 1);
     d->current = next;
     d->bof = d->eof = d->store.count() == 0;
@@ -1236,7 +1245,7 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
 
     for (int r = 0;; ++r) {
         if (r >= d->store.count()) {
-            if (d->allFetched || d->fetch(kLocateBatch) == 0) break;
+            if (allFetched() || d->fetch(kLocateBatch) == 0) break;
         }
         if (test(r)) {
             if (r != d->current) {

@@ -160,7 +160,10 @@ public:
 
     // Rows read so far (plus a row being inserted). Reading goes forward only.
     int rowCount() const;
-    bool allFetched() const;
+    bool allFetched() const; // false also after a failed fetch: the rest was never read
+    // A fetch failed: the rows read before it stay, and every later read past them (fetchMore,
+    // fetchAll, next() at the last row, last(), locate()) raises that fetch's error again.
+    bool fetchFailed() const;
     int fetchMore(int count); // rows added
     void fetchAll();
     // Bytes held for the rows read so far (the packed rows and their offsets).

@@ -185,7 +185,10 @@ Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const {
 bool DataSetModel::canFetchMore(const QModelIndex& parent) const {
     // Not while a change is being announced: rows read then would interleave with it. Not while
     // another thread's statement holds the connection either: the view asks again as it scrolls.
-    if (m_busy || parent.isValid() || !m_dataSet || !m_dataSet->active() || m_dataSet->allFetched())
+    // Not after a failed fetch: the view would ask on every change of its layout; the windows
+    // tell the error again when the user goes to the end (FailedFetchWatch).
+    if (m_busy || parent.isValid() || !m_dataSet || !m_dataSet->active() || m_dataSet->allFetched() ||
+        m_dataSet->fetchFailed())
         return false;
     const Database* db = m_dataSet->database();
     return !db || db->usableHere();

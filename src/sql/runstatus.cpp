@@ -47,9 +47,17 @@ QString outcomeText(const RunOutcome& o, const QString& runText) {
     return where.isEmpty() ? QStringLiteral("Erro") : QStringLiteral("Erro na ") + where;
 }
 
-QString rowsReadText(int rows, bool more) {
+QString rowsReadText(int rows, RowsLeft left) {
     const QString s = QStringLiteral("Linhas lidas: %1").arg(rows);
-    return more ? s + QStringLiteral(" (há mais)") : s;
+    switch (left) {
+    case RowsLeft::More:
+        return s + QStringLiteral(" (há mais)");
+    case RowsLeft::Failed:
+        return s + QStringLiteral(" (resultado incompleto: erro ao ler a linha %1)").arg(rows + 1);
+    case RowsLeft::None:
+        break;
+    }
+    return s;
 }
 
 QString rowsAffectedText(qint64 rows) {

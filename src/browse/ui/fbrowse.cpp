@@ -10,6 +10,7 @@
 #include "connection/datasetmodel.h"
 #include "connection/datasource.h"
 #include "connection/dm.h"
+#include "connection/ui/failedfetchwatch.h"
 #include "connection/transaction.h"
 #include "export/spreadsheetexport.h"
 #include "platform/apperror.h"
@@ -92,6 +93,7 @@ TFBrowse::TFBrowse(QWidget* parent) : QWidget(parent) {
     Gs->setStyleSheet(QStringLiteral("QTableCornerButton::section { background-color: %1; }").arg(fixed));
     Gs->verticalHeader()->setDefaultSectionSize(QFontMetrics(Gs->font()).height() + 6);
     Gs->installEventFilter(this);
+    new FailedFetchWatch(Gs, IBDataSet1);
 
     Comandos = new QLabel(QStringLiteral("F6-[Campos]   F7-[Excel]   F8-[Form]   F9-[Abre]   F10-[Ordem]   "
                                          "F11-[Filtro]   F12-[Busca]"),

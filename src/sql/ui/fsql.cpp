@@ -3,6 +3,7 @@
 #include "connection/dataset.h"
 #include "connection/datasetmodel.h"
 #include "connection/dm.h"
+#include "connection/ui/failedfetchwatch.h"
 #include "connection/transaction.h"
 #include "export/spreadsheetexport.h"
 #include "export/ui/printresult.h"
@@ -111,6 +112,7 @@ TFSql::TFSql(QWidget* parent) : QWidget(parent) {
     Grade->setVerticalHeader(indicator);
     indicator->setDefaultSectionSize(Grade->fontMetrics().height() + 4);
     paintBase(Grade, kMemoColour);
+    new FailedFetchWatch(Grade, IBSet);
     lowerLayout->addWidget(Grade, 1);
     setupWorkbench(lowerLayout);
 

@@ -157,8 +157,11 @@ void TFSql::setRunning(bool on) {
 }
 
 void TFSql::showRowCount() {
-    if (IBSet->hasCursor())
-        StatusSql->lLinhas->setText(rowsReadText(IBSet->rowCount(), !IBSet->allFetched()));
+    if (!IBSet->hasCursor()) return;
+    const RowsLeft left = IBSet->fetchFailed()  ? RowsLeft::Failed
+                          : IBSet->allFetched() ? RowsLeft::None
+                                                : RowsLeft::More;
+    StatusSql->lLinhas->setText(rowsReadText(IBSet->rowCount(), left));
 }
 
 void TFSql::runFinished(const RunOutcome& o) {
