@@ -149,6 +149,7 @@ private slots:
     void noServerRegistered();
     void hiddenFieldSkippedWithoutGap();
     void onlyExportingBrowseLocked();
+    void browseGridFollowsOnceAtTheEnd();
 
 private:
     TFBrowse* openBrowse(const QString& table) { return m_windows.open(table); }
@@ -197,6 +198,9 @@ void TestExportWindows::initTestCase() {
             "create table ITENS (ID integer not null primary key, NOME varchar(20), PRECO numeric(9,2))"),
         QStringLiteral("insert into ITENS values (1, 'Pão', 2.50)"),
         QStringLiteral("insert into ITENS values (2, null, null)"),
+        QStringLiteral("create table MUITOS (N integer not null primary key)"),
+        QStringLiteral("execute block as declare i integer = 1; begin while (i <= 1000) do begin "
+                       "insert into MUITOS values (:i); i = i + 1; end end"),
     });
 }
 
@@ -320,6 +324,22 @@ void TestExportWindows::onlyExportingBrowseLocked() {
     QCOMPARE(lockLines,
              (QStringList{"lock older Gs", "lock older Botoes", "unlock older Gs", "unlock older Botoes"}));
     QVERIFY(m_log.lines.contains(QStringLiteral("app.Visible put (true)")));
+}
+
+// The grid is not painted while F7 walks the rows, and its cursor does not follow them one by one:
+// it goes to the last row once, when the walk is over.
+void TestExportWindows::browseGridFollowsOnceAtTheEnd() {
+    TFBrowse* b = openBrowse(QStringLiteral("MUITOS"));
+    QCoreApplication::processEvents();
+    int moves = 0;
+    connect(b->Gs->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [&] { ++moves; });
+    QTest::keyClick(b->Gs, Qt::Key_F7);
+    QCOMPARE(m_log.lines.count(QStringLiteral("app.Visible put (true)")), 1);
+    QCoreApplication::processEvents();
+    QVERIFY(b->IBDataSet1->eof());
+    QCOMPARE(b->IBDataSet1->rowCount(), 1000);
+    QCOMPARE(b->Gs->currentIndex().row(), 999);
+    QVERIFY2(moves <= 1, qPrintable(QString::number(moves)));
 }
 
 QTEST_MAIN(TestExportWindows)

@@ -394,11 +394,17 @@ void TFBrowse::SFiltroClick() {
 }
 
 void TFBrowse::SExcelClick() {
-    // The grid follows the rows the export walks, but nothing is painted before the export ends:
-    // its painting waits meanwhile, instead of scrolling its picture once per row.
+    // Nothing is painted before the export ends: the grid's painting waits meanwhile, and its
+    // cursor goes to the row where the walk ended once, instead of moving and scrolling with every
+    // row (which took several times as long as the export itself).
     const bool painting = Gs->updatesEnabled();
     Gs->setUpdatesEnabled(false);
-    const auto resume = qScopeGuard([this, painting] { Gs->setUpdatesEnabled(painting); });
+    m_walking = true;
+    const auto resume = qScopeGuard([this, painting] {
+        m_walking = false;
+        dataSetRowChanged(IBDataSet1->currentRow());
+        Gs->setUpdatesEnabled(painting);
+    });
     SpreadsheetExport(*IBDataSet1,
                       {ExportControls::BeforeWorkbook, [this](bool on) { SetBrowseControlsEnabled(on); }});
 }
@@ -479,7 +485,7 @@ void TFBrowse::gridRowChanged(int row) {
 }
 
 void TFBrowse::dataSetRowChanged(int row) {
-    if (m_syncing || m_modelChanging || !Gs) return;
+    if (m_syncing || m_modelChanging || m_walking || !Gs) return;
     Gs->verticalHeader()->viewport()->update();
     if (row < 0 || row >= DS->rowCount() || DS->columnCount() == 0) return;
     const QModelIndex current = Gs->currentIndex();

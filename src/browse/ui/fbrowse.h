@@ -102,4 +102,5 @@ private:
     bool m_shown = false;
     bool m_syncing = false;
     bool m_modelChanging = false; // rows coming or going: the view's moves are not the user's
+    bool m_walking = false;       // an export walks the rows: the grid follows at its end
 };
