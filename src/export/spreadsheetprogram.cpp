@@ -21,9 +21,9 @@ QString defaultApplication() {
     }
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
-} // namespace
 
-SpreadsheetProgram findSpreadsheetProgram() {
+// The command in FBADMIN_SPREADSHEET; not found() when it is not set.
+SpreadsheetProgram commandFromEnvironment() {
     const QString command = qEnvironmentVariable("FBADMIN_SPREADSHEET").trimmed();
     if (!command.isEmpty()) {
         QStringList parts = QProcess::splitCommand(command);
@@ -32,6 +32,10 @@ SpreadsheetProgram findSpreadsheetProgram() {
             return {program, parts};
         }
     }
+    return {};
+}
+
+SpreadsheetProgram desktopProgram() {
     if (!defaultApplication().isEmpty()) return {QStringLiteral("xdg-open"), {}};
     const struct {
         const char* program;
@@ -46,6 +50,29 @@ SpreadsheetProgram findSpreadsheetProgram() {
         return p;
     }
     return {};
+}
+} // namespace
+
+SpreadsheetProgram findSpreadsheetProgram() {
+    const SpreadsheetProgram command = commandFromEnvironment();
+    return command.found() ? command : desktopProgram();
+}
+
+SpreadsheetProgramCache::SpreadsheetProgramCache()
+    : m_asking(std::async(std::launch::async, desktopProgram)) {}
+
+SpreadsheetProgramCache::~SpreadsheetProgramCache() {
+    if (m_asking.valid()) m_asking.wait();
+}
+
+SpreadsheetProgram SpreadsheetProgramCache::program() {
+    const SpreadsheetProgram command = commandFromEnvironment();
+    if (command.found()) return command;
+    if (m_asking.valid())
+        m_answer = m_asking.get();
+    else if (!m_answer.found())
+        m_answer = desktopProgram();
+    return m_answer;
 }
 
 QString newWorkbookPath(int number) {

@@ -3,6 +3,7 @@
 #include "export/sheetcells.h"
 #include "export/workbookfile.h"
 #include "platform/prompts.h"
+#include <memory>
 #include <vector>
 
 namespace {
@@ -214,7 +215,9 @@ size_t spreadsheetCellBytes(const DispatchRef& application) {
 void registerSpreadsheetServer() {
     ClassRegistration r;
     r.clsid = QUuid(QStringLiteral("{5b0c7d8e-3f4a-4c1e-9a57-2e61d0f3a9b4}"));
-    r.installed = [] { return findSpreadsheetProgram().found(); };
-    r.create = [] { return createSpreadsheetApplication(findSpreadsheetProgram()); };
+    // One look for the program serves the check and the creation of an export, and later exports.
+    auto programs = std::make_shared<SpreadsheetProgramCache>();
+    r.installed = [programs] { return programs->program().found(); };
+    r.create = [programs] { return createSpreadsheetApplication(programs->program()); };
     registerClass(QStringLiteral("Excel.Application"), std::move(r));
 }

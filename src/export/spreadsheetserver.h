@@ -19,6 +19,6 @@ DispatchRef createSpreadsheetApplication(const SpreadsheetProgram& program);
 // Bytes that the application's workbooks hold for their cells.
 size_t spreadsheetCellBytes(const DispatchRef& application);
 
-// Registers the server under "Excel.Application"; it counts as installed while
-// findSpreadsheetProgram() finds a program.
+// Registers the server under "Excel.Application"; it counts as installed while a spreadsheet
+// program is found (SpreadsheetProgramCache: the desktop is asked from now on, in the background).
 void registerSpreadsheetServer();

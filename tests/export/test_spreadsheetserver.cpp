@@ -40,6 +40,7 @@ private slots:
     void refusedCalls_data();
     void refusedCalls();
     void cellsAsLastPut();
+    void programLookedUpOncePerExport();
 
 private:
     QTemporaryDir m_dir;
@@ -166,6 +167,43 @@ void TestSpreadsheetServer::cellsAsLastPut() {
     QVERIFY(file.endsWith(QLatin1String("/Pasta1.xlsx")));
     QCOMPARE(readSheetCells(file, QStringLiteral("preserve")),
              (QList<QStringList>{{"-1.50", ""}, {"7", ""}, {"TRUE", "fim"}}));
+}
+
+// The desktop's default application is asked for (xdg-mime, a process) at most once per export,
+// not once to tell whether the spreadsheet is installed and again to start it.
+void TestSpreadsheetServer::programLookedUpOncePerExport() {
+    const QString bin = m_dir.filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(bin));
+    const QString asked = m_dir.filePath(QStringLiteral("xdg-mime.txt"));
+    const QString opened = m_dir.filePath(QStringLiteral("xdg-open.txt"));
+    writeBytes(
+        bin + QStringLiteral("/xdg-mime"),
+        QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\necho planilha.desktop\n").arg(asked).toLocal8Bit());
+    writeBytes(bin + QStringLiteral("/xdg-open"),
+               QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n").arg(opened).toLocal8Bit());
+    for (const char* name : {"/xdg-mime", "/xdg-open"})
+        QVERIFY(QFile::setPermissions(bin + QLatin1String(name),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray path = qgetenv("PATH"), command = qgetenv("FBADMIN_SPREADSHEET");
+    qputenv("PATH", QFile::encodeName(bin) + ':' + path);
+    qunsetenv("FBADMIN_SPREADSHEET");
+    const auto restore = qScopeGuard([&] {
+        qputenv("PATH", path);
+        if (!command.isNull()) qputenv("FBADMIN_SPREADSHEET", command);
+        unregisterClass(QStringLiteral("Excel.Application"));
+    });
+    registerSpreadsheetServer();
+
+    constexpr int kExports = 3;
+    for (int i = 0; i < kExports; ++i) {
+        // What an export asks of the automation server, from creating it to making it visible.
+        const DispatchRef app = createOleObject(QStringLiteral("Excel.Application"));
+        oleCall(oleObject(oleCall(app, u"Workbooks", CallKind::Method)), u"Add", CallKind::Method);
+        oleCall(app, u"Visible", CallKind::PropertyPut, {true});
+    }
+    QTRY_COMPARE(QString::fromLocal8Bit(fileBytes(opened)).count(QStringLiteral("Pasta1.xlsx")), kExports);
+    const qsizetype lookups = QString::fromLocal8Bit(fileBytes(asked)).count(QChar('\n'));
+    QVERIFY2(lookups >= 1 && lookups <= kExports, qPrintable(QString::number(lookups)));
 }
 
 QTEST_MAIN(TestSpreadsheetServer)
