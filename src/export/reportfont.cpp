@@ -1,5 +1,6 @@
 #include "export/reportfont.h"
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 QFont arial(double points, bool bold) {
@@ -24,16 +25,32 @@ double ReportFont::height() const {
 
 void ReportFont::draw(QPainter& painter, const QRectF& box, const QString& text, bool alignRight) const {
     if (text.isEmpty()) return;
-    const double w = m_metrics.horizontalAdvance(text);
+    const Fitted f = fit(text, box.width());
+    const double w = m_metrics.horizontalAdvance(f.text) * f.stretch;
     const double x = alignRight ? box.right() - w : box.left();
     const double baseline = box.top() + (box.height() - m_metrics.height()) / 2 + m_metrics.ascent();
-    if (w <= box.width()) {
-        painter.drawText(QPointF(x, baseline), text);
+    if (f.stretch >= 1) {
+        painter.drawText(QPointF(x, baseline), f.text);
         return;
     }
-    // Too long for its cell: cut at the cell's edges, as a fixed-width label shows it.
+    // Narrowed by the painter, not clipped: the PDF's text then holds exactly what the page shows.
     painter.save();
-    painter.setClipRect(box, Qt::IntersectClip);
-    painter.drawText(QPointF(x, baseline), text);
+    painter.translate(x, baseline);
+    painter.scale(f.stretch, 1);
+    painter.drawText(QPointF(0, 0), f.text);
     painter.restore();
+}
+
+ReportFont::Fitted ReportFont::fit(const QString& text, double width) const {
+    const double w = m_metrics.horizontalAdvance(text);
+    if (w <= width) return {text, 1};
+    if (w * kNarrowest <= width) return {text, width / w};
+    // Too long even narrowed: its first characters that fit, then the mark of the cut.
+    const QString mark(QChar(0x2026));
+    QString cut = text;
+    while (!cut.isEmpty() && m_metrics.horizontalAdvance(cut + mark) * kNarrowest > width)
+        cut.chop(cut.size() > 1 && cut.back().isLowSurrogate() ? 2 : 1);
+    const QString shown = cut + mark;
+    const double sw = m_metrics.horizontalAdvance(shown);
+    return {shown, sw <= width ? 1 : std::max(kNarrowest, width / sw)};
 }

@@ -22,10 +22,21 @@ public:
     double height() const;
 
     // Draws the text on one line inside the box (tenths of a point; the painter's font already
-    // set to font()), vertically centred, at the left or the right edge, cut at the box's edges.
+    // set to font()), vertically centred, at the left or the right edge. A text wider than the
+    // box is drawn narrower to fit it, down to kNarrowest of its width; one still wider shows its
+    // first characters that fit and "…" after them. Nothing is drawn beyond the box, and nothing
+    // is clipped: a PDF's text is what its page shows.
     void draw(QPainter& painter, const QRectF& box, const QString& text, bool alignRight) const;
 
+    static constexpr double kNarrowest = 0.6;
+
 private:
+    struct Fitted {
+        QString text;
+        double stretch = 1; // horizontal scale
+    };
+    Fitted fit(const QString& text, double width) const;
+
     QFont m_font;
     QFontMetricsF m_metrics;
 };

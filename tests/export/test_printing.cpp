@@ -84,6 +84,24 @@ QStringList labels(const ListReport* r) {
         out << c.label;
     return out;
 }
+// A word of a PDF page as pdftotext places it, in points from the page's left edge.
+struct PdfWord {
+    double left = 0, right = 0;
+    QString text;
+};
+
+QList<PdfWord> pdfWords(const QString& path, int page) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+                                          QStringLiteral("-l"), QString::number(page), path, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"));
+    QList<PdfWord> out;
+    for (const auto& m : word.globalMatch(QString::fromUtf8(p.readAllStandardOutput())))
+        out.append({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3)});
+    return out;
+}
 } // namespace
 
 // Printing an SQL result the way a user does: a statement run in the SQL window, its print
@@ -108,6 +126,8 @@ private slots:
     void keys();
     void upDownAcrossPages();
     void failingFetch();
+    void wideValuesKeepTheirStart_data();
+    void wideValuesKeepTheirStart();
     void previewUnderChangingWindow_data();
     void previewUnderChangingWindow();
 
@@ -472,6 +492,70 @@ void TestPrinting::failingFetch() {
     QVERIFY2(errors.first().contains(QStringLiteral("divide by zero")), qPrintable(errors.first()));
     QTRY_VERIFY(ran);
     QVERIFY(!opened);
+}
+
+// A value or a name wider than its column keeps its first characters: it is drawn narrower to
+// fit, or, when that would make it too narrow to read, cut at its end with a mark. The PDF's text
+// holds what the page shows, inside the column.
+void TestPrinting::wideValuesKeepTheirStart_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("full"); // the value (or name) as its field writes it
+    QTest::addColumn<bool>("cut");     // shown cut, with the mark
+
+    QTest::newRow("the smallest BIGINT") << QStringLiteral("select -9223372036854775807 - 1 as B from CLIENTE")
+                                         << QStringLiteral("-9223372036854775808") << false;
+    QTest::newRow("a double of 16 digits")
+        << QStringLiteral("select cast(3.141592653589793 as double precision) as F from CLIENTE")
+        << QStringLiteral("3,141592653589793") << false;
+    QTest::newRow("a double with an exponent, too long to narrow")
+        << QStringLiteral("select cast('-1.2345678901234567e-30' as double precision) as F from CLIENTE")
+        << QStringLiteral("-1,2345678901234568e-30") << true;
+    QTest::newRow("a long name over a column of four characters")
+        << QStringLiteral("select cast('a' as char(4)) as UM_NOME_BEM_COMPRIDO from CLIENTE")
+        << QStringLiteral("UM_NOME_BEM_COMPRIDO") << true;
+}
+
+void TestPrinting::wideValuesKeepTheirStart() {
+    QFETCH(QString, sql);
+    QFETCH(QString, full);
+    QFETCH(bool, cut);
+    TFSql* w = openWindow();
+    run(w, sql + QStringLiteral(" where ID = 1"));
+    QVERIFY2(reportedErrors().isEmpty(), qPrintable(reportedErrors().join('\n')));
+    const QString pdf = m_appDir->filePath(QStringLiteral("larga.pdf"));
+    double left = 0, right = 0;
+    print(w, MbYes, [&](ReportPreview* p) {
+        const ListReport* r = listReport(p);
+        QVERIFY(r && r->columns().size() == 1);
+        const double margin = (r->pageSize(0).width() - r->bandWidth()) / 2;
+        left = margin + r->columns().front().left;
+        right = margin + r->columns().front().right();
+        prompts().fileAnswers << pdf;
+        p->saveReportAction->trigger();
+    });
+    QCOMPARE(reportedErrors(), QStringList());
+    const QList<PdfWord> words = pdfWords(pdf, 1);
+    QStringList all;
+    for (const PdfWord& word : words)
+        all << word.text;
+    QString shown;
+    for (const PdfWord& word : words) {
+        if (word.text.isEmpty() || !(full.startsWith(word.text) || full.startsWith(word.text.chopped(1)))) continue;
+        if (word.text.size() < 2 || word.text == QLatin1String("1")) continue;
+        shown = word.text;
+        QVERIFY2(word.left >= left - 0.5 && word.right <= right + 0.5,
+                 qPrintable(QStringLiteral("%1 at %2-%3, column %4-%5")
+                                .arg(word.text)
+                                .arg(word.left)
+                                .arg(word.right)
+                                .arg(left)
+                                .arg(right)));
+    }
+    if (cut) {
+        QVERIFY2(shown.endsWith(QChar(0x2026)) && full.startsWith(shown.chopped(1)), qPrintable(all.join(' ')));
+    } else {
+        QVERIFY2(shown == full, qPrintable(all.join(' ')));
+    }
 }
 
 // The preview belongs to the SQL window's report: printing again from the window brings it to the
