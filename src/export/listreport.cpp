@@ -184,8 +184,8 @@ void ListReport::paintPage(QPainter& painter, int page) const {
     painter.restore();
 }
 
-void ListReport::savePdf(const QString& path) const {
-    writeReportPdf(*this, path);
+bool ListReport::savePdf(const QString& path, const PageDone& pageDone) const {
+    return writeReportPdf(*this, path, pageDone);
 }
 
 std::unique_ptr<ListReport> BuildListReport(DataSet* dataSet, const QString& title,

@@ -71,7 +71,7 @@ public:
     QSizeF pageSize(int page) const override;
     QPageLayout pageLayout() const;
     void paintPage(QPainter& painter, int page) const override;
-    void savePdf(const QString& path) const override;
+    bool savePdf(const QString& path, const PageDone& pageDone = {}) const override;
 
 private:
     friend std::unique_ptr<ListReport> BuildListReport(DataSet*, const QString&, const QStringList&,

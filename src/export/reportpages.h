@@ -2,8 +2,11 @@
 #include <QPageLayout>
 #include <QSizeF>
 #include <QString>
+#include <functional>
 
 class QPainter;
+
+using PageDone = std::function<bool(int pagesDone)>;
 
 // The pages of a report as the preview, the printer and PDF files see them. One painter draws a
 // page on any device: its units are points (1/72 inch) from the top-left corner of the paper,
@@ -16,8 +19,10 @@ public:
     virtual QSizeF pageSize(int page) const = 0;
     // Draws page `page` (0-based).
     virtual void paintPage(QPainter& painter, int page) const = 0;
-    // Writes every page to a PDF file; raises AppError when the file cannot be written.
-    virtual void savePdf(const QString& path) const = 0;
+    // Writes every page to a PDF file; raises AppError when the file cannot be written. After
+    // each page, pageDone (when given) is told how many are done; when it answers false the
+    // writing stops and no file is made (savePdf returns false).
+    virtual bool savePdf(const QString& path, const PageDone& pageDone = {}) const = 0;
     // The document's title (the print job's name).
     virtual QString title() const = 0;
 };

@@ -28,7 +28,7 @@ void scaleToPoints(QPainter& painter) {
     painter.scale(dpi / 72.0, painter.device()->logicalDpiY() / 72.0);
 }
 
-void writeReportPdf(const ReportPages& pages, const QString& path) {
+bool writeReportPdf(const ReportPages& pages, const QString& path, const PageDone& pageDone) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) throw AppError(cannotCreate(path, file.errorString()));
     {
@@ -48,10 +48,16 @@ void writeReportPdf(const ReportPages& pages, const QString& path) {
             scaleToPoints(painter);
             pages.paintPage(painter, i);
             painter.restore();
+            if (pageDone && !pageDone(i + 1)) {
+                painter.end();
+                file.cancelWriting();
+                return false;
+            }
         }
         painter.end();
     }
     if (!file.commit()) throw AppError(cannotCreate(path, file.errorString()));
+    return true;
 }
 
 PdfReport::PdfReport() : m_document(std::make_unique<QPdfDocument>(nullptr)) {}
@@ -96,10 +102,11 @@ void PdfReport::paintPage(QPainter& painter, int page) const {
     painter.drawImage(target, m_rendered);
 }
 
-void PdfReport::savePdf(const QString& path) const {
+bool PdfReport::savePdf(const QString& path, const PageDone&) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(m_bytes) != m_bytes.size() || !file.commit())
         throw AppError(cannotCreate(path, file.errorString()));
+    return true;
 }
 
 QString PdfReport::title() const {

@@ -7,8 +7,9 @@
 class QPdfDocument;
 
 // Writes the pages to a PDF file (created or replaced only when complete), titled with the
-// report's title. Raises AppError when the file cannot be written.
-void writeReportPdf(const ReportPages& pages, const QString& path);
+// report's title. Raises AppError when the file cannot be written; false (and no file) when
+// pageDone stopped it.
+bool writeReportPdf(const ReportPages& pages, const QString& path, const PageDone& pageDone = {});
 
 // A report saved as PDF and read back: its pages drawn from the document's own rendering, at the
 // resolution of the device they are painted on.
@@ -21,7 +22,7 @@ public:
     int pageCount() const override;
     QSizeF pageSize(int page) const override;
     void paintPage(QPainter& painter, int page) const override;
-    void savePdf(const QString& path) const override; // the document's own bytes
+    bool savePdf(const QString& path, const PageDone& pageDone = {}) const override; // the document's own bytes
     QString title() const override;
 
 private:

@@ -10,6 +10,7 @@
 #include "support/fbfixture.h"
 #include "support/files.h"
 #include "support/modal.h"
+#include "support/scriptedprinterdialog.h"
 #include "support/sqlwindows.h"
 #include <QAction>
 #include <QListWidget>
@@ -18,6 +19,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -39,6 +41,9 @@ QStringList schema() {
             "create table LARGA (ID integer, A varchar(50), B varchar(50), C varchar(50), D integer)"),
         QStringLiteral("insert into LARGA values (1, 'a', 'b', 'c', 4)"),
         QStringLiteral("create table NUMEROS (N integer)"),
+        QStringLiteral("create table MUITAS (N integer)"),
+        QStringLiteral("execute block as declare i integer = 1; begin while (i <= 7000) do begin "
+                       "insert into MUITAS values (:i); i = i + 1; end end"),
         QStringLiteral("execute block as declare i integer = 1; begin while (i <= 300) do begin "
                        "insert into CLIENTE values (:i, 'Cliente ' || :i, :i + 0.5, dateadd(:i day to date "
                        "'2020-01-01')); "
@@ -92,11 +97,12 @@ struct PdfWord {
 
 QList<PdfWord> pdfWords(const QString& path, int page) {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
-                                          QStringLiteral("-l"), QString::number(page), path, QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+             QString::number(page), path, QStringLiteral("-")});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
-    static const QRegularExpression word(
-        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"));
+    static const QRegularExpression word(QStringLiteral(
+        R"re(<word xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"));
     QList<PdfWord> out;
     for (const auto& m : word.globalMatch(QString::fromUtf8(p.readAllStandardOutput())))
         out.append({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3)});
@@ -119,8 +125,10 @@ private slots:
     void titleFromGenerator_data();
     void titleFromGenerator();
     void savedPdfAndLoad();
+    void savingLongReport();
     void reportFilesRefused();
     void printJob();
+    void printWithoutPrinter();
     void goToPage_data();
     void goToPage();
     void keys();
@@ -340,6 +348,46 @@ void TestPrinting::savedPdfAndLoad() {
     QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QString::number(pages));
 }
 
+// Saving a report of a hundred pages and more shows its progress, the windows go on being painted
+// meanwhile, and its Cancel leaves no file.
+void TestPrinting::savingLongReport() {
+    TFSql* w = openWindow();
+    run(w, QStringLiteral("select N from MUITAS order by N"));
+    const QString pdf = m_appDir->filePath(QStringLiteral("longo.pdf"));
+    const QString cancelled = m_appDir->filePath(QStringLiteral("cancelado.pdf"));
+    int pages = 0;
+    int ticks = 0;
+    bool cancel = false;
+    QStringList labels;
+    QTimer ticker; // runs only while the event loop does
+    ticker.setInterval(0);
+    connect(&ticker, &QTimer::timeout, this, [&] {
+        ++ticks;
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(t); d && d->isVisible()) {
+                if (labels.isEmpty() || labels.last() != d->labelText()) labels << d->labelText();
+                if (cancel && d->value() >= 10) d->cancel();
+            }
+    });
+    print(w, MbYes, [&](ReportPreview* p) {
+        QVERIFY(p);
+        pages = p->pages()->pageCount();
+        QVERIFY2(pages >= 100, qPrintable(QString::number(pages)));
+        prompts().fileAnswers << pdf << cancelled;
+        ticker.start();
+        p->saveReportAction->trigger();
+        QVERIFY(ticks > 0);
+        QVERIFY(labels.size() > 2);
+        QCOMPARE(labels.last(), QStringLiteral("Gravando o relatório: página %1 de %1").arg(pages));
+        cancel = true;
+        p->saveReportAction->trigger();
+        ticker.stop();
+    });
+    QVERIFY(reportedErrors().isEmpty());
+    QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QString::number(pages));
+    QVERIFY(!QFile::exists(cancelled));
+}
+
 void TestPrinting::reportFilesRefused() {
     TFSql* w = openWindow();
     run(w, QStringLiteral("select ID, NOME from CLIENTE where ID <= 3"));
@@ -385,6 +433,59 @@ void TestPrinting::printJob() {
     QVERIFY(pdfInfo(out, QStringLiteral("Page size")).startsWith(QStringLiteral("842 x 595 pts")));
     const QString text = pdfText(out);
     QVERIFY(text.contains(QStringLiteral("Cliente 3")) && text.contains(QStringLiteral("Page 1")));
+}
+
+// With no printer installed, "Print" asks where to print (the printer dialog, with its "Print to
+// file"), and prints into the PDF file chosen there; a file that cannot be written is reported,
+// and the printer can be chosen again and used afterwards.
+void TestPrinting::printWithoutPrinter() {
+    TFSql* w = openWindow();
+    run(w, QStringLiteral("select ID, NOME from CLIENTE where ID <= 3"));
+    const QString out = m_appDir->filePath(QStringLiteral("impresso.pdf"));
+    const QString again = m_appDir->filePath(QStringLiteral("de novo.pdf"));
+    const QString nowhere = m_appDir->filePath(QStringLiteral("nenhuma/impresso.pdf"));
+    ScriptedPrinterDialog dialog;
+    QStringList errors;
+    print(w, MbYes, [&](ReportPreview* p) {
+        QVERIFY(p);
+        QVERIFY(p->printer()->outputFileName().isEmpty());
+        // Cancelled: nothing printed, nothing said.
+        dialog.answers << ScriptedPrinterDialog::Answer{false, QString()};
+        p->printAction->trigger();
+        QCOMPARE(dialog.requests.size(), 1);
+        QCOMPARE(dialog.requests[0].use, PrinterDialog::Print);
+        QCOMPARE(dialog.requests[0].pageCount, 1);
+        QVERIFY(reportedErrors().isEmpty());
+
+        dialog.answers << ScriptedPrinterDialog::Answer{true, out};
+        p->printAction->trigger();
+        QCOMPARE(dialog.requests.size(), 2);
+        QVERIFY(QFile::exists(out));
+        // The file chosen stays the printer: printing again asks nothing.
+        QFile::remove(out);
+        p->printAction->trigger();
+        QCOMPARE(dialog.requests.size(), 2);
+        QVERIFY(QFile::exists(out));
+
+        // A file that cannot be made; then the printer setup chooses another, and Print uses it.
+        dialog.answers << ScriptedPrinterDialog::Answer{true, nowhere};
+        p->printerSetupAction->trigger();
+        QCOMPARE(dialog.requests.last().use, PrinterDialog::Setup);
+        p->printAction->trigger();
+        errors = reportedErrors();
+        dialog.answers << ScriptedPrinterDialog::Answer{true, again};
+        p->printerSetupAction->trigger();
+        p->printAction->trigger();
+        QCOMPARE(dialog.requests.size(), 4);
+    });
+    QCOMPARE(errors, QStringList{"The print job could not be started."});
+    QCOMPARE(reportedErrors(), errors);
+    QVERIFY(!QFile::exists(nowhere));
+    for (const QString& file : {out, again}) {
+        QCOMPARE(pdfInfo(file, QStringLiteral("Title")), kTitle.trimmed());
+        QVERIFY(pdfText(file).contains(QRegularExpression(QStringLiteral("^\\s*3\\s+Cliente 3\\s*$"),
+                                                          QRegularExpression::MultilineOption)));
+    }
 }
 
 void TestPrinting::goToPage_data() {
@@ -502,8 +603,9 @@ void TestPrinting::wideValuesKeepTheirStart_data() {
     QTest::addColumn<QString>("full"); // the value (or name) as its field writes it
     QTest::addColumn<bool>("cut");     // shown cut, with the mark
 
-    QTest::newRow("the smallest BIGINT") << QStringLiteral("select -9223372036854775807 - 1 as B from CLIENTE")
-                                         << QStringLiteral("-9223372036854775808") << false;
+    QTest::newRow("the smallest BIGINT")
+        << QStringLiteral("select -9223372036854775807 - 1 as B from CLIENTE")
+        << QStringLiteral("-9223372036854775808") << false;
     QTest::newRow("a double of 16 digits")
         << QStringLiteral("select cast(3.141592653589793 as double precision) as F from CLIENTE")
         << QStringLiteral("3,141592653589793") << false;
@@ -540,7 +642,8 @@ void TestPrinting::wideValuesKeepTheirStart() {
         all << word.text;
     QString shown;
     for (const PdfWord& word : words) {
-        if (word.text.isEmpty() || !(full.startsWith(word.text) || full.startsWith(word.text.chopped(1)))) continue;
+        if (word.text.isEmpty() || !(full.startsWith(word.text) || full.startsWith(word.text.chopped(1))))
+            continue;
         if (word.text.size() < 2 || word.text == QLatin1String("1")) continue;
         shown = word.text;
         QVERIFY2(word.left >= left - 0.5 && word.right <= right + 0.5,
@@ -552,7 +655,8 @@ void TestPrinting::wideValuesKeepTheirStart() {
                                 .arg(right)));
     }
     if (cut) {
-        QVERIFY2(shown.endsWith(QChar(0x2026)) && full.startsWith(shown.chopped(1)), qPrintable(all.join(' ')));
+        QVERIFY2(shown.endsWith(QChar(0x2026)) && full.startsWith(shown.chopped(1)),
+                 qPrintable(all.join(' ')));
     } else {
         QVERIFY2(shown == full, qPrintable(all.join(' ')));
     }

@@ -5,22 +5,62 @@
 #include "platform/errorreport.h"
 #include "platform/prompts.h"
 #include "platform/ui/icons.h"
+#include "platform/ui/printerdialog.h"
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
+#include <memory>
 
 namespace {
 constexpr int kPaperMargin = 12; // pixels of grey around the page
 constexpr int kScrollStep = 20;
+// Reports of this many pages take a second or more to write or print: their progress is shown.
+constexpr int kProgressPages = 100;
+
+// The pages written or printed so far, in a window over the preview whose Cancel stops the work;
+// the program's windows are painted between pages. Short reports go without it.
+class PageProgress {
+public:
+    PageProgress(QWidget* parent, const QString& doing, int pages) : m_doing(doing), m_pages(pages) {
+        if (pages < kProgressPages) return;
+        m_dialog = std::make_unique<QProgressDialog>(parent);
+        m_dialog->setWindowTitle(parent->windowTitle());
+        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->setCancelButtonText(QStringLiteral("Cancelar"));
+        m_dialog->setRange(0, pages);
+        m_dialog->setMinimumDuration(0);
+        m_dialog->setAutoClose(false);
+        m_dialog->setAutoReset(false);
+        show(0);
+    }
+    // False once the user cancelled.
+    bool operator()(int done) {
+        if (!m_dialog) return true;
+        show(done);
+        return !m_dialog->wasCanceled();
+    }
+
+private:
+    void show(int done) {
+        m_dialog->setLabelText(QStringLiteral("%1: página %2 de %3").arg(m_doing).arg(done).arg(m_pages));
+        m_dialog->setValue(done);
+        QCoreApplication::processEvents();
+    }
+
+    QString m_doing;
+    int m_pages;
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
 
 // Saved reports are PDF files.
 FileDialogRequest pdfFileRequest(const QString& title) {
@@ -211,12 +251,18 @@ void ReportPreview::goToPage() {
 }
 
 void ReportPreview::printerSetup() {
-    QPrintDialog dialog(m_printer.get(), this);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    dialog.exec();
+    PrinterDialog::instance().choose(*m_printer, this, PrinterDialog::Setup, m_pages->pageCount());
 }
 
 void ReportPreview::print() {
+    // No printer chosen and none installed (or a file chosen before is gone): the printer dialog
+    // asks where to print, a PDF file among the choices.
+    const bool somewhere =
+        !m_printer->outputFileName().isEmpty() ||
+        (m_printer->outputFormat() == QPrinter::NativeFormat && !m_printer->printerName().isEmpty());
+    if (!somewhere &&
+        !PrinterDialog::instance().choose(*m_printer, this, PrinterDialog::Print, m_pages->pageCount()))
+        return;
     QPrinter& printer = *m_printer;
     printer.setDocName(m_pages->title());
     printer.setFullPage(true);
@@ -227,7 +273,13 @@ void ReportPreview::print() {
         to = qMin(to, printer.toPage() - 1);
     }
     QPainter painter;
-    if (!painter.begin(&printer)) throw AppError(QStringLiteral("The print job could not be started"));
+    if (!painter.begin(&printer)) {
+        // A printer that failed to start stays "active" and takes no other choice: a new one,
+        // on which the printer dialog starts afresh.
+        resetPrinter();
+        throw AppError(QStringLiteral("The print job could not be started"));
+    }
+    PageProgress progress(this, QStringLiteral("Imprimindo o relatório"), to - from + 1);
     for (int i = from; i <= to; ++i) {
         if (i > from) {
             printer.setPageLayout(pageLayoutFor(m_pages->pageSize(i)));
@@ -237,13 +289,25 @@ void ReportPreview::print() {
         scaleToPoints(painter);
         m_pages->paintPage(painter, i);
         painter.restore();
+        if (!progress(i - from + 1)) {
+            printer.abort();
+            painter.end();
+            return;
+        }
     }
     if (!painter.end()) throw AppError(QStringLiteral("The print job could not be finished"));
 }
 
+void ReportPreview::resetPrinter() {
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_printer->setFullPage(true);
+}
+
 void ReportPreview::saveReport() {
     const QString path = Prompts::instance().saveFile(pdfFileRequest(QStringLiteral("Save report")));
-    if (!path.isEmpty()) m_pages->savePdf(path);
+    if (path.isEmpty()) return;
+    PageProgress progress(this, QStringLiteral("Gravando o relatório"), m_pages->pageCount());
+    m_pages->savePdf(path, std::ref(progress));
 }
 
 void ReportPreview::loadReport() {

@@ -72,6 +72,7 @@ private:
     QAction* addCommand(const char* name, const QIcon& icon, const QString& text);
     void updatePage();
     void scrollBy(int direction);
+    void resetPrinter();
 
     QPointer<QObject> m_owner;
     ReportPages* m_report;
