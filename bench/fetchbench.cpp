@@ -210,9 +210,14 @@ int main(int argc, char** argv) {
         Connection big(bigPath);
         Connection small(smallPath);
 
-        // "--only export-windows": the exports from the two windows alone.
+        // "--only export-windows" or "--only print": the exports from the two windows, or the
+        // list report, alone.
         if (argc >= 4 && QByteArray(argv[2]) == "--only" && QByteArray(argv[3]) == "export-windows") {
             runExportWindowsBench(bigPath, dir.path());
+            return 0;
+        }
+        if (argc >= 4 && QByteArray(argv[2]) == "--only" && QByteArray(argv[3]) == "print") {
+            runPrintBench(&big.db, dir.absolutePath());
             return 0;
         }
         // "--only raw|dataset|locate N": N passes of one kind and nothing else, for profilers;

@@ -7,6 +7,7 @@
 #include "platform/ui/icons.h"
 #include "platform/ui/printerdialog.h"
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -46,20 +47,24 @@ public:
     // False once the user cancelled.
     bool operator()(int done) {
         if (!m_dialog) return true;
-        show(done);
+        // Often enough for the eye and the windows' painting, not after every page.
+        if (done == m_pages || m_shown.elapsed() >= kProgressMs) show(done);
         return !m_dialog->wasCanceled();
     }
 
 private:
+    static constexpr int kProgressMs = 40;
+
     void show(int done) {
         m_dialog->setLabelText(QStringLiteral("%1: página %2 de %3").arg(m_doing).arg(done).arg(m_pages));
-        m_dialog->setValue(done);
-        QCoreApplication::processEvents();
+        m_dialog->setValue(done); // a modal progress window lets the events through here
+        m_shown.start();
     }
 
     QString m_doing;
     int m_pages;
     std::unique_ptr<QProgressDialog> m_dialog;
+    QElapsedTimer m_shown;
 };
 
 // Saved reports are PDF files.
