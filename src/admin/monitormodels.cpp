@@ -162,7 +162,7 @@ QVariant StatementsModel::cell(int row, int column) const {
     case 1: return s.transactionId ? QString::number(s.transactionId) : QString();
     case 2: return s.state == 1 ? QStringLiteral("Em execução") : QStringLiteral("Parado entre leituras");
     case 3: return monitorTimeText(s.started);
-    case 4: return elapsedText(s.elapsedMs);
+    case 4: return durationText(s.elapsedMs);
     case 5: {
         QString text = s.text.simplified();
         if (text.size() > 200) text = text.left(200) + QStringLiteral("...");

@@ -241,7 +241,7 @@ QString cancelStatementQuestion(const MonStatement& s, const MonAttachment* owne
     if (text.size() > 300) text = text.left(300) + QStringLiteral("...");
     const QString whose = owner ? attachmentDescription(*owner) : QStringLiteral("conexão nº %1").arg(s.attachmentId);
     QString q = QStringLiteral("Cancelar o comando nº %1 da %2").arg(s.id).arg(whose);
-    if (s.elapsedMs >= 0) q += QStringLiteral(", em execução há %1").arg(elapsedText(s.elapsedMs));
+    if (s.elapsedMs >= 0) q += QStringLiteral(", em execução há %1").arg(durationText(s.elapsedMs));
     q += QStringLiteral("?\r\n\r\n") + text;
     return q;
 }
@@ -273,7 +273,7 @@ void cancelStatement(AdminConnection& c, qint64 statementId) {
         throw AppError(QStringLiteral("O comando nº %1 já não está em execução.").arg(statementId));
 }
 
-QString elapsedText(qint64 ms) {
+QString durationText(qint64 ms) {
     if (ms < 0) return {};
     const qint64 s = ms / 1000;
     QString out = QStringLiteral("%1:%2:%3")

@@ -93,6 +93,6 @@ void checkCanEnd(const MonAttachment& a);
 void endAttachment(AdminConnection& c, qint64 attachmentId);
 void cancelStatement(AdminConnection& c, qint64 statementId);
 
-QString elapsedText(qint64 ms);      // 00:00:02.345, 1d 02:03:04.000
+QString durationText(qint64 ms);     // 00:00:02, 1d 02:03:04
 QString isolationText(int isolation); // "Snapshot", "Read committed", ...
 QString lockTimeoutText(int timeout);

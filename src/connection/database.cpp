@@ -40,6 +40,7 @@ Database::~Database() {
         if (m_handle) fbApi().isc_detach_database(status, &m_handle);
         m_handle = 0;
     }
+    forgetLogin();
     m_metadata.reset();
     for (Transaction* t : m_transactions)
         if (t) t->setDefaultDatabase(nullptr);
@@ -166,6 +167,12 @@ void Database::doConnect() {
         password = typedPassword;
     }
 
+    attachWith(user, password);
+    password.fill(QChar(' '));
+    emit connectedChanged(true);
+}
+
+void Database::attachWith(const QString& user, const QString& password) {
     std::string dpb;
     dpb += static_cast<char>(isc_dpb_version1);
     addDpbString(dpb, isc_dpb_user_name, user.toUtf8());
@@ -189,13 +196,8 @@ void Database::doConnect() {
     fbApi().isc_attach_database(status, static_cast<short>(name.size()), name.constData(), &h,
                                 static_cast<short>(dpb.size()), dpb.data());
     std::fill(dpb.begin(), dpb.end(), '\0');
-    if (statusFailed(status)) {
-        password.fill(QChar(' '));
-        raiseStatus(status);
-    }
+    if (statusFailed(status)) raiseStatus(status);
     m_handle = h;
-    m_loginPassword = password;
-    password.fill(QChar(' '));
 
     // Dialect of the database and the number of this attachment.
     const char items[] = {isc_info_db_sql_dialect, isc_info_attachment_id, isc_info_end};
@@ -212,7 +214,28 @@ void Database::doConnect() {
         if (item == isc_info_attachment_id) m_attachmentId = value;
         p += 3 + len;
     }
+    if (m_loginPassword != password) {
+        m_loginPassword.fill(QChar(' '));
+        m_loginPassword = password;
+    }
+    m_loginUser = user;
+}
+
+void Database::reconnect() {
+    connectAs(m_loginUser, m_loginPassword);
+}
+
+void Database::connectAs(const QString& user, const QString& password) {
+    if (connected()) return;
+    if (m_databaseName.isEmpty()) throw AppError(QStringLiteral("Database name is missing"));
+    attachWith(user, password);
     emit connectedChanged(true);
+}
+
+void Database::forgetLogin() {
+    m_loginPassword.fill(QChar(' '));
+    m_loginPassword.clear();
+    m_loginUser.clear();
 }
 
 void Database::doDisconnect() {
@@ -256,8 +279,6 @@ void Database::doDisconnect() {
 void Database::forgetAttachment() {
     m_dialect = 3;
     m_attachmentId = 0;
-    m_loginPassword.fill(QChar(' '));
-    m_loginPassword.clear();
 }
 
 QString Database::connectionLostMessage() {

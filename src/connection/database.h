@@ -55,11 +55,21 @@ public:
     int sqlDialect() const { return m_dialect; }
     // The server's number of this attachment (CURRENT_CONNECTION); 0 while not connected.
     qint64 attachmentId() const { return m_attachmentId; }
-    // The user name and password of the last successful login, kept in memory only (never in
-    // params(), never written): a second attachment of the program to the same database (the
-    // administration windows) logs in with them. The password is forgotten on disconnect.
-    QString loginUserName() const { return paramValue(QStringLiteral("user_name")); }
+
+    // The user name and password of the last successful attach, kept in memory only (never in the
+    // parameter lines, never on disk): the service manager of the same server and the administration
+    // windows' own attachments log in with them. They outlive a disconnect (the database may be let
+    // go for an action that needs it alone and taken again); forgetLogin() drops them.
+    QString loginUserName() const { return m_loginUser; }
     QString loginPassword() const { return m_loginPassword; }
+    // Attaches again with the kept login, without the prompt (after an action that needed the
+    // database alone). Raises the server's error; nothing when connected.
+    void reconnect();
+    // Attaches with this login, without the prompt, and keeps it (the administration windows'
+    // own attachments). Raises the server's error; nothing when connected.
+    void connectAs(const QString& user, const QString& password);
+    // Overwrites and drops the kept login (the database was closed for good).
+    void forgetLogin();
 
     Transaction* defaultTransaction() const;
     void setDefaultTransaction(Transaction* t);
@@ -120,6 +130,7 @@ private:
     void release(ConnectionJob* job);
 
     void doConnect();
+    void attachWith(const QString& user, const QString& password);
     void doDisconnect();
     void forgetAttachment();
     QString paramValue(const QString& name) const;
@@ -131,6 +142,7 @@ private:
     isc_db_handle m_handle = 0;
     int m_dialect = 3;
     qint64 m_attachmentId = 0;
+    QString m_loginUser;
     QString m_loginPassword;
     QPointer<Transaction> m_defaultTransaction;
     std::unique_ptr<Transaction> m_metadata;

@@ -101,10 +101,12 @@ void TdM::DisconnectDatabase() {
     } catch (...) {
         // A connection that is gone all the same (the server was lost) leaves nothing open.
         if (Banco->connected()) throw;
+        Banco->forgetLogin();
         Banco->setDatabaseName(QString());
         CurrentDatabase.clear();
         throw;
     }
+    Banco->forgetLogin();
     Banco->setDatabaseName(QString());
     CurrentDatabase.clear();
     Trans->setActive(false);

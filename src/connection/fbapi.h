@@ -32,6 +32,10 @@
     X(isc_cancel_blob)                                                                              \
     X(isc_blob_info)                                                                                \
     X(isc_sqlcode)                                                                                  \
+    X(isc_service_attach)                                                                           \
+    X(isc_service_detach)                                                                           \
+    X(isc_service_start)                                                                            \
+    X(isc_service_query)                                                                            \
     X(fb_cancel_operation)                                                                          \
     X(fb_interpret)                                                                                 \
     X(fb_shutdown_callback)                                                                         \
