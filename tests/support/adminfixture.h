@@ -1,10 +1,16 @@
 #pragma once
+#include "admin/servicejob.h"
 #include "support/fbfixture.h"
 #include "support/scriptedprompts.h"
 #include "support/testconnection.h"
+#include <QMap>
+#include <QString>
 #include <QStringList>
+#include <QtTest>
 #include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 // A database of the test reached through the loopback server, and the program's connection
@@ -64,3 +70,38 @@ private:
 
 // A statement that keeps the server busy for many seconds: a join of the catalogue with itself.
 QString longStatement();
+
+struct AdminTarget;
+
+// A database with a bit of everything that a backup must carry: every common type, nulls, text
+// and binary blobs, accents, a name that needs quotes, an index, a view, a procedure, a generator.
+QStringList variedSchema();
+
+// Per table (trimmed name): its row count and a checksum of every value of every row, read by one
+// query per table through an attachment of the test's own.
+struct TableSum {
+    qint64 rows = 0;
+    qint64 checksum = 0;
+    bool operator==(const TableSum& o) const { return rows == o.rows && checksum == o.checksum; }
+};
+QMap<QString, TableSum> tableSums(const QString& connectionString, const QString& user = QStringLiteral("SYSDBA"),
+                                  const QString& password = QString());
+
+// Runs `work` on a ServiceJob, as a window does, and waits for its end (lines and notes that came
+// are kept). Returns the error it ended with, null when it succeeded.
+struct JobRun {
+    QStringList lines;
+    QStringList notes;
+    std::exception_ptr error;
+    QString errorText() const; // "<no error>" when it succeeded
+};
+JobRun runJob(const std::function<void(ServiceJob&)>& work,
+              const std::function<void(ServiceJob&)>& whileRunning = {});
+// Waits (handling events) until the running job hands over this output line.
+void waitForLine(ServiceJob& job, const QString& line);
+
+// A file of gbak's own: `gbak -c` of a backup into a new database, run as a separate process
+// through the embedded engine. Returns gbak's output when it fails (empty on success).
+QString gbakRestore(const QString& backupFile, const QString& databasePath);
+// The lines of `fbstat <options> <database>` (through the embedded engine).
+QString fbstat(const QStringList& options, const QString& databasePath);
