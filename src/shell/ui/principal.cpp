@@ -1,4 +1,5 @@
 #include "shell/ui/principal.h"
+#include "admin/ui/adminmenu.h"
 #include "connection/conexoes.h"
 #include "connection/dm.h"
 #include "platform/errorreport.h"
@@ -98,7 +99,6 @@ TPrincipal::TPrincipal(QWidget* parent) : QMainWindow(parent) {
                           &TPrincipal::ComandosSQL1Click);
     Tabelas1 =
         action(AtualizaeseConsultas1, "Tabelas1", QStringLiteral("&Tabelas"), &TPrincipal::Tabelas1Click);
-
     buildAdministracao();
 
     AcertaJanelas1 =
@@ -193,25 +193,13 @@ QToolButton* TPrincipal::addToolButton(const char* name, const QString& subject,
 }
 
 void TPrincipal::buildAdministracao() {
-    Administracao1 = MM->addMenu(QStringLiteral("A&dministração"));
-    Administracao1->setObjectName(QStringLiteral("Administracao1"));
-    auto item = [this](const char* name, const QString& caption, void (TPrincipal::*handler)()) {
-        QAction* a = Administracao1->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        connect(a, &QAction::triggered, this, guarded([this, handler] { (this->*handler)(); }));
-        return a;
-    };
-    Monitordeconexes1 = item("Monitordeconexes1", QStringLiteral("M&onitor de conexões"),
-                             &TPrincipal::Monitordeconexes1Click);
-    Usuriosepermisses1 = item("Usuriosepermisses1", QStringLiteral("&Usuários e permissões"),
-                              &TPrincipal::Usuriosepermisses1Click);
-    connect(Administracao1, &QMenu::aboutToShow, this, [this] { updateAdministracao(); });
-    updateAdministracao();
-}
-
-void TPrincipal::updateAdministracao() {
-    for (QAction* a : Administracao1->actions())
-        a->setEnabled(databaseIsOpen());
+    AdminMenu* menu = createAdministracaoMenu(MM);
+    Administracao1 = menu;
+    menu->addSeparator();
+    Monitordeconexes1 = menu->addItem("Monitordeconexes1", QStringLiteral("M&onitor de conexões"), true,
+                                      [this] { Monitordeconexes1Click(); });
+    Usuriosepermisses1 = menu->addItem("Usuriosepermisses1", QStringLiteral("&Usuários e permissões"), true,
+                                       [this] { Usuriosepermisses1Click(); });
 }
 
 // A single window of each kind, brought forward when asked for again.

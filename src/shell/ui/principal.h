@@ -32,7 +32,7 @@ public:
     QMenu* AtualizaeseConsultas1;
     QAction* ComandosSQL1;
     QAction* Tabelas1;
-    QMenu* Administracao1;
+    QMenu* Administracao1; // "A&dministração": the administration windows (admin/ui/adminmenu.h)
     QAction* Monitordeconexes1;
     QAction* Usuriosepermisses1;
     QAction* AcertaJanelas1;
@@ -84,7 +84,6 @@ private:
     QToolButton* addToolButton(const char* name, const QString& subject, const QString& hint);
     // "Administração": its items wait, disabled, until a database is open.
     void buildAdministracao();
-    void updateAdministracao();
     void openAdministrationWindow(QPointer<QWidget>& window, QWidget* (*create)());
     void fillConexoes();
     void closeChildWindows();
