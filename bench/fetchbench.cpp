@@ -190,6 +190,7 @@ void runExportBench(Database& db, const QString& workFolder); // exportbench.cpp
 void runBlobGridBench(const QString& dataFolder);             // blobgridbench.cpp
 void runMonitorBench(const QString& dataFolder);              // monitorbench.cpp
 void runExportWindowsBench(const QString& databasePath, const QString& workFolder); // exportwindowsbench.cpp
+void runAdminBench(const QString& bigPath, const QString& dataFolder); // adminbench.cpp
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); // fonts, no display
@@ -206,6 +207,9 @@ int main(int argc, char** argv) {
         createDatabase(bigPath, kBigRows);
         createDatabase(smallPath, 10);
         std::printf("# load average before: %s\n", qPrintable(loadAverage()));
+        // Backup and restore through the embedded engine's service manager and gbak's: before this
+        // process attaches the database (the engine gives a file to one process at a time).
+        if (!(argc >= 4 && QByteArray(argv[2]) == "--only")) runAdminBench(bigPath, dir.absolutePath());
 
         Connection big(bigPath);
         Connection small(smallPath);

@@ -14,7 +14,7 @@ void release() {
 
 bool retake(QString* reason) {
     TdM* dm = TdM::instance();
-    if (!dm || !databaseIsOpen()) return false;
+    if (!dm || !databaseIsOpen()) return true; // closed meanwhile: nothing to take again
     try {
         dm->Banco->reconnect();
         dm->Trans->setActive(true);

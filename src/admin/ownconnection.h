@@ -11,6 +11,7 @@ namespace OwnConnection {
 void release();
 // Attaches again and starts the default transaction. False, with the server's words in
 // `reason`, when the database does not take the program now (it is shut down): the windows then
-// attach when they next need the database.
+// attach when they next need the database. Nothing to do (true) when the database was closed
+// meanwhile.
 bool retake(QString* reason = nullptr);
 } // namespace OwnConnection

@@ -27,8 +27,14 @@ private slots:
     void replaceTakesThePlace();
     void replaceRefused();
     void notABackup();
+    void cancelBackup_data();
     void cancelBackup();
+    void cancelRestoreSaysItGoesOn();
     void serverLostDuringBackup();
+    void cleanupTestCase() { m_big.reset(); }
+
+private:
+    std::unique_ptr<TempDatabase> m_big; // rows enough for a backup to be interrupted
 };
 
 namespace {
@@ -285,16 +291,48 @@ void TestBackupRestore::notABackup() {
              QStringLiteral("O arquivo de backup %1 não existe.").arg(o.backupFile));
 }
 
+void TestBackupRestore::cancelBackup_data() {
+    QTest::addColumn<bool>("server");
+    QTest::newRow("embedded engine") << false;
+    QTest::newRow("loopback server") << true;
+}
+
 void TestBackupRestore::cancelBackup() {
-    TempDatabase db({QStringLiteral("create table GRANDE (ID integer, TEXTO varchar(100))"), manyRows(400000)});
+    QFETCH(bool, server);
+    if (!m_big)
+        m_big = std::make_unique<TempDatabase>(
+            QStringList{QStringLiteral("create table GRANDE (ID integer, TEXTO varchar(100))"), manyRows(400000)});
+    TempDatabase& db = *m_big;
     const QString file = QDir(db.dir()).filePath(QStringLiteral("cancelado.fbk"));
     BackupOptions o;
     o.file = file;
-    const JobRun r = runJob([&](ServiceJob& job) { runBackup(job, loopback().target(db.path()), o); },
+    const Place place = server ? loopback() : embedded();
+    const JobRun r = runJob([&](ServiceJob& job) { runBackup(job, place.target(db.path()), o); },
                             [](ServiceJob& job) { job.cancel(); });
     QVERIFY2(r.notes.isEmpty(), qPrintable(r.notes.join('\n'))); // the server stopped it
     QCOMPARE(r.errorText(), QStringLiteral("Backup cancelado"));
     QCOMPARE(filesIn(db.dir()), QStringList{QStringLiteral("test.fdb")});
+}
+
+// The server cannot stop a restore: the window is told so at once, the restore runs to its end,
+// and what it made is removed.
+void TestBackupRestore::cancelRestoreSaysItGoesOn() {
+    TempDatabase db(variedSchema());
+    const QString file = QDir(db.dir()).filePath(QStringLiteral("copia.fbk"));
+    backup(embedded().target(db.path()), file);
+    RestoreOptions o;
+    o.backupFile = file;
+    o.databasePath = QDir(db.dir()).filePath(QStringLiteral("cancelado.fdb"));
+    const JobRun r = restore(loopback().target(QString()), o, nullptr, std::nullopt);
+    QCOMPARE(r.errorText(), QStringLiteral("<no error>")); // not cancelled: the baseline
+    QFile::remove(o.databasePath);
+    const JobRun c = runJob(
+        [&](ServiceJob& job) { runRestore(job, loopback().target(QString()), o, std::nullopt); },
+        [](ServiceJob& job) { job.cancel(); });
+    QCOMPARE(c.notes, QStringList{QStringLiteral("O servidor não pode interromper a restauração: ela continua até o "
+                                                 "fim, e o banco restaurado é removido em seguida.")});
+    QCOMPARE(c.errorText(), QStringLiteral("Restauração cancelada: o banco restaurado foi removido."));
+    QCOMPARE(filesIn(db.dir()), (QStringList{QStringLiteral("copia.fbk"), QStringLiteral("test.fdb")}));
 }
 
 void TestBackupRestore::serverLostDuringBackup() {
