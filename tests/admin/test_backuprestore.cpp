@@ -301,14 +301,19 @@ void TestBackupRestore::cancelBackup() {
     QFETCH(bool, server);
     if (!m_big)
         m_big = std::make_unique<TempDatabase>(
-            QStringList{QStringLiteral("create table GRANDE (ID integer, TEXTO varchar(100))"), manyRows(400000)});
+            QStringList{QStringLiteral("create table GRANDE (ID integer, TEXTO varchar(100))"), manyRows(1500000)});
     TempDatabase& db = *m_big;
     const QString file = QDir(db.dir()).filePath(QStringLiteral("cancelado.fbk"));
     BackupOptions o;
     o.file = file;
     const Place place = server ? loopback() : embedded();
     const JobRun r = runJob([&](ServiceJob& job) { runBackup(job, place.target(db.path()), o); },
-                            [](ServiceJob& job) { job.cancel(); });
+                            [&](ServiceJob& job) {
+                                // Cancelled once the backup has begun writing.
+                                const QString writing = file + QStringLiteral(".parcial");
+                                QVERIFY(QTest::qWaitFor([&] { return QFileInfo(writing).size() > 0; }, 120000));
+                                job.cancel();
+                            });
     QVERIFY2(r.notes.isEmpty(), qPrintable(r.notes.join('\n'))); // the server stopped it
     QCOMPARE(r.errorText(), QStringLiteral("Backup cancelado"));
     QCOMPARE(filesIn(db.dir()), QStringList{QStringLiteral("test.fdb")});
@@ -341,14 +346,16 @@ void TestBackupRestore::serverLostDuringBackup() {
                           {QStringLiteral("create table GRANDE (ID integer, TEXTO varchar(100))"),
                            QStringLiteral("commit"), QStringLiteral("set term ^"),
                            // isql's script: the block ends with ^, then ";" is the terminator again.
-                           manyRows(400000) + QStringLiteral("^\nset term ;^\n--")});
+                           manyRows(600000) + QStringLiteral("^\nset term ;^\n--")});
     const AdminTarget db = AdminTarget::of(server.connectionString(QStringLiteral("perdido.fdb")),
                                            QStringLiteral("SYSDBA"), server.password());
     BackupOptions o;
     o.file = QDir(server.dir()).filePath(QStringLiteral("perdido.fbk"));
     const JobRun r = runJob([&](ServiceJob& job) { runBackup(job, db, o); },
-                            [&](ServiceJob& job) {
-                                waitForLine(job, QStringLiteral("gbak:    writing data for table GRANDE"));
+                            [&](ServiceJob&) {
+                                // The server dies once it has begun writing the backup.
+                                const QString writing = o.file + QStringLiteral(".parcial");
+                                QVERIFY(QTest::qWaitFor([&] { return QFileInfo(writing).size() > 0; }, 120000));
                                 server.kill();
                             });
     QVERIFY2(r.errorText().startsWith(QStringLiteral("A conexão com o servidor foi perdida durante o backup; o backup "
