@@ -34,7 +34,7 @@ TFEstatisticas::TFEstatisticas(QWidget* parent)
     auto* limitLabel = new QLabel(QStringLiteral("Limite de alerta das &transações:"), this);
     SpLimite = new QSpinBox(this);
     SpLimite->setObjectName(QStringLiteral("SpLimite"));
-    SpLimite->setRange(1, std::numeric_limits<int>::max());
+    SpLimite->setRange(0, std::numeric_limits<int>::max());
     SpLimite->setValue(static_cast<int>(HeaderPage::kDefaultSweepInterval));
     SpLimite->setToolTip(QStringLiteral("Diferenças entre as transações acima deste valor aparecem em destaque"));
     limitLabel->setBuddy(SpLimite);
