@@ -175,8 +175,12 @@ void TestPrincipal::menuStructure_data() {
     QTest::newRow("AtualizaeseConsultas1") << "AtualizaeseConsultas1" << QStringList{"ComandosSQL1", "Tabelas1"}
                                            << QStringList{"&Comandos SQL's", "&Tabelas"};
     QTest::newRow("Administracao1") << "Administracao1"
-                                    << QStringList{"Monitordeconexes1", "Usuriosepermisses1"}
-                                    << QStringList{"M&onitor de conexões", "&Usuários e permissões"};
+                                    << QStringList{"Backup1", "Restauracao1", "EstatisticasdoBanco1", "Manutencao1",
+                                                   "PropriedadesdoBanco1", "N2", "Monitordeconexes1",
+                                                   "Usuriosepermisses1"}
+                                    << QStringList{"&Backup...", "&Restauração...", "&Estatísticas do banco",
+                                                   "&Manutenção...", "&Propriedades do banco...", "-",
+                                                   "M&onitor de conexões", "&Usuários e permissões"};
 }
 
 void TestPrincipal::menuStructure() {

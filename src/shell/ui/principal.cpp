@@ -195,7 +195,7 @@ QToolButton* TPrincipal::addToolButton(const char* name, const QString& subject,
 void TPrincipal::buildAdministracao() {
     AdminMenu* menu = createAdministracaoMenu(MM);
     Administracao1 = menu;
-    menu->addSeparator();
+    menu->addSeparator()->setObjectName(QStringLiteral("N2"));
     Monitordeconexes1 = menu->addItem("Monitordeconexes1", QStringLiteral("M&onitor de conexões"), true,
                                       [this] { Monitordeconexes1Click(); });
     Usuriosepermisses1 = menu->addItem("Usuriosepermisses1", QStringLiteral("&Usuários e permissões"), true,
