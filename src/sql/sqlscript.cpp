@@ -117,8 +117,10 @@ QList<ScriptStatement> splitScript(const QString& s) {
             continue;
         }
         if (QStringView(s).mid(i).startsWith(terminator)) {
+            // Past the terminator that ended the statement, not the one a SET TERM put in its place.
+            const qsizetype length = terminator.size();
             finish(i);
-            i += terminator.size();
+            i += length;
             continue;
         }
         if (start < 0 && !s[i].isSpace()) start = i;

@@ -57,6 +57,13 @@ void TestSqlScript::split_data() {
     QTest::newRow("a terminator of two characters")
         << QStringLiteral("set term !! ;\nselect 1 from A!! select 2 from B !!")
         << Statements{at("select 1 from A", 14, 2, 1), at("select 2 from B", 32, 2, 19)};
+    // The terminator in force ends the SET TERM that changes it, whatever the new one's length.
+    QTest::newRow("a two-character terminator put back to ;")
+        << QStringLiteral("set term !! ;\nselect 1 from A!!\nset term ; !!\nselect 2 from B;")
+        << Statements{at("select 1 from A", 14, 2, 1), at("select 2 from B", 46, 4, 1)};
+    QTest::newRow("SET TERM to two characters with no blank after it")
+        << QStringLiteral("SET TERM !! ;select 1 from A!!SET TERM ;!!select 2 from B")
+        << Statements{at("select 1 from A", 13, 1, 14), at("select 2 from B", 42, 1, 43)};
     QTest::newRow("unclosed quote runs to the end")
         << QStringLiteral("select 1; select 'abc; from T")
         << Statements{at("select 1", 0, 1, 1), at("select 'abc; from T", 10, 1, 11)};
