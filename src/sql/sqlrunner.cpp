@@ -4,6 +4,7 @@
 #include "connection/statement.h"
 #include "connection/transaction.h"
 #include "platform/apperror.h"
+#include "sql/isqlcommands.h"
 #include "sql/sqlscript.h"
 
 namespace {
@@ -27,11 +28,36 @@ QString planOf(const DataSet* query) {
     }
 }
 
+// Data definition in a transaction of its own, committed when it succeeds (isql's AUTODDL): what
+// it creates is there for the script's next statements, while the rows changed in the window's
+// transaction stay pending there.
+void runOwnDdl(Database* db, Transaction* ddl, const QString& text) {
+    ddl->start();
+    try {
+        Statement st(db, ddl);
+        st.prepare(text);
+        st.execute();
+        st.unprepare();
+        ddl->commit();
+    } catch (...) {
+        try {
+            ddl->rollback();
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
 // One statement of a script other than the one the query shows. Returns the rows it changed.
-qint64 runScriptStatement(Database* db, Transaction* tr, const QString& text) {
+qint64 runScriptStatement(Database* db, Transaction* tr, Transaction* ddl, const QString& text) {
     Statement st(db, tr);
     st.prepare(text);
     switch (st.statementType()) {
+    case isc_info_sql_stmt_ddl:
+        if (!ddl) break;
+        st.unprepare();
+        runOwnDdl(db, ddl, text);
+        return 0;
     case isc_info_sql_stmt_commit:
         st.unprepare();
         tr->commitRetaining();
@@ -173,19 +199,39 @@ void SqlRunner::runScript(const QString& text) {
     m_outcome.statementCount = static_cast<int>(statements.size());
     Database* db = q->database();
     Transaction* tr = q->transaction();
+    Transaction* ddl = ddlTransaction();
+    // A command that would take the script away from the open database stops it before anything
+    // runs.
+    int refused = -1;
+    IsqlCommand refusal;
+    for (int i = 0; i < statements.size() && refused < 0; ++i) {
+        refusal = isqlCommand(statements[i].text);
+        if (refusal.kind == IsqlCommand::Refused) refused = i;
+    }
     try {
         start(
-            [this, q, db, tr, statements, shown] {
+            [this, q, db, tr, ddl, statements, shown, refused, refusal] {
+                if (refused >= 0) {
+                    m_outcome.failedStatement = refused;
+                    throw AppError(refusedCommandMessage(refusal, statements[refused].line));
+                }
                 QElapsedTimer clock;
                 clock.start();
+                bool autoDdl = true; // as isql starts a script
                 for (int i = 0; i < statements.size(); ++i) {
                     m_outcome.failedStatement = i;
                     m_job->throwIfCancelled();
-                    if (i == shown) {
+                    const IsqlCommand::Kind command = isqlCommand(statements[i].text, autoDdl).kind;
+                    if (command == IsqlCommand::AutoDdlOn || command == IsqlCommand::AutoDdlOff) {
+                        autoDdl = command == IsqlCommand::AutoDdlOn;
+                    } else if (command == IsqlCommand::Ignored) {
+                        // isql's screen settings: nothing to do here
+                    } else if (i == shown) {
                         q->serverOpen(FirstRows);
                         m_outcome.plan = planOf(q);
                     } else {
-                        m_outcome.rowsAffected += runScriptStatement(db, tr, statements[i].text);
+                        m_outcome.rowsAffected +=
+                            runScriptStatement(db, tr, autoDdl ? ddl : nullptr, statements[i].text);
                     }
                     if (definesSchema(statements[i].text)) m_outcome.changedSchema = true;
                     ++m_outcome.statementsRun;
@@ -193,13 +239,14 @@ void SqlRunner::runScript(const QString& text) {
                 m_outcome.failedStatement = -1;
                 m_outcome.elapsedMs = clock.elapsed();
             },
-            [this, q, text, statements, shown](std::exception_ptr error) {
+            [this, q, text, statements, shown, refused](std::exception_ptr error) {
                 if (error) {
                     if (shown >= 0) q->abandonOpen();
                     const int at = m_outcome.failedStatement;
                     const ScriptStatement s =
                         at >= 0 && at < statements.size() ? statements[at] : ScriptStatement{};
                     failed(error, text, s.text, s.offset);
+                    if (refused >= 0 && at == refused) m_outcome.errorIndex = s.offset;
                 } else {
                     if (shown >= 0) q->endOpen();
                     m_outcome.kind = RunOutcome::Script;
@@ -210,6 +257,18 @@ void SqlRunner::runScript(const QString& text) {
         if (shown >= 0) q->abandonOpen();
         throw;
     }
+}
+
+Transaction* SqlRunner::ddlTransaction() {
+    Database* db = m_query->database();
+    Transaction* tr = m_query->transaction();
+    if (!m_ddl || m_ddl->defaultDatabase() != db) {
+        delete m_ddl;
+        m_ddl = new Transaction(this);
+        m_ddl->setDefaultDatabase(db);
+    }
+    m_ddl->params() = tr->params(); // the window's isolation and lock resolution
+    return m_ddl;
 }
 
 void SqlRunner::explain(const QString& text) {

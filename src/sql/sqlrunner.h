@@ -9,6 +9,7 @@
 #include "connection/dataset.h"
 
 class ConnectionJob;
+class Transaction;
 
 // What one run of the SQL command window gave.
 struct RunOutcome {
@@ -54,7 +55,10 @@ public:
     void runStatement(const QString& text);
     // Every statement of `text` one after another (see splitScript), stopping at the first error;
     // COMMIT and ROLLBACK keep the transaction's context as the window's buttons do. The query
-    // opens the script's last SELECT.
+    // opens the script's last SELECT. As in isql, each DDL statement commits by itself in a
+    // transaction of its own unless the script says SET AUTODDL OFF; isql's output settings are
+    // passed over, and a script holding SET NAMES, SET SQL DIALECT, CREATE DATABASE or CONNECT
+    // fails at that statement before anything runs.
     void runScript(const QString& text);
     // Prepares `text` as one statement and reads its plan; nothing runs.
     void explain(const QString& text);
@@ -75,9 +79,11 @@ private:
     // The run text is what the editor shows: the place of an error is told in its lines.
     void failed(std::exception_ptr error, const QString& runText, const QString& statement,
                 qsizetype statementStart);
+    Transaction* ddlTransaction();
 
     QPointer<DataSet> m_query;
     ConnectionJob* m_job = nullptr;
+    Transaction* m_ddl = nullptr; // a script's data definition under AUTODDL
     QElapsedTimer m_clock;
     // Written by the job's thread, read once its end is delivered.
     RunOutcome m_outcome;
