@@ -191,6 +191,7 @@ void runBlobGridBench(const QString& dataFolder);             // blobgridbench.c
 void runMonitorBench(const QString& dataFolder);              // monitorbench.cpp
 void runExportWindowsBench(const QString& databasePath, const QString& workFolder); // exportwindowsbench.cpp
 void runAdminBench(const QString& bigPath, const QString& dataFolder); // adminbench.cpp
+void runDdlExtractBench(const QString& dataFolder);           // ddlextractbench.cpp
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); // fonts, no display
@@ -202,6 +203,11 @@ int main(int argc, char** argv) {
     try {
         const QDir dir(QString::fromLocal8Bit(argv[1]));
         if (!dir.exists() && !QDir().mkpath(dir.path())) throw AppError(QStringLiteral("no folder"));
+        // "--ddl": the metadata extract alone.
+        if (argc >= 3 && QByteArray(argv[2]) == "--ddl") {
+            runDdlExtractBench(dir.absolutePath());
+            return 0;
+        }
         const QString bigPath = dir.absoluteFilePath(QStringLiteral("bench-1m.fdb"));
         const QString smallPath = dir.absoluteFilePath(QStringLiteral("bench-10.fdb"));
         createDatabase(bigPath, kBigRows);
@@ -334,6 +340,7 @@ int main(int argc, char** argv) {
         runBlobGridBench(dir.absolutePath());
         runMonitorBench(dir.absolutePath());
         runExportWindowsBench(bigPath, dir.path());
+        runDdlExtractBench(dir.absolutePath());
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "fbadmin-bench: %s\n", e.what());

@@ -1,5 +1,6 @@
 #include "shell/ui/principal.h"
 #include "admin/ui/adminmenu.h"
+#include "admin/ui/extraiddl.h"
 #include "connection/conexoes.h"
 #include "connection/dm.h"
 #include "platform/errorreport.h"
@@ -100,6 +101,7 @@ TPrincipal::TPrincipal(QWidget* parent) : QMainWindow(parent) {
     Tabelas1 =
         action(AtualizaeseConsultas1, "Tabelas1", QStringLiteral("&Tabelas"), &TPrincipal::Tabelas1Click);
     buildAdministracao();
+    addAdministracao();
 
     AcertaJanelas1 =
         topItem("AcertaJanelas1", QStringLiteral("Acerta Janelas"), &TPrincipal::AcertaJanelas1Click);
@@ -307,6 +309,17 @@ void TPrincipal::ComandosSQL1Click() {
         if (!createFSql()) return;
     }
     AcertaJanelas1Click();
+}
+
+void TPrincipal::addAdministracao() {
+    auto* menu = static_cast<AdminMenu*>(Administracao1);
+    menu->addSeparator()->setObjectName(QStringLiteral("N3"));
+    ExtraiDDL1 = menu->addItem("ExtraiDDL1", QStringLiteral("E&xtrai DDL..."), true, [this] { ExtraiDDL1Click(); });
+}
+
+void TPrincipal::ExtraiDDL1Click() {
+    if (!databaseIsOpen()) return;
+    extraiDdl(this);
 }
 
 void TPrincipal::AcertaJanelas1Click() {

@@ -35,6 +35,7 @@ public:
     QMenu* Administracao1; // "A&dministração": the administration windows (admin/ui/adminmenu.h)
     QAction* Monitordeconexes1;
     QAction* Usuriosepermisses1;
+    QAction* ExtraiDDL1;
     QAction* AcertaJanelas1;
     QMenu* Bancos;
     QAction* Morvex1;
@@ -63,6 +64,7 @@ public:
     void Tabelas1Click();
     void ComandosSQL1Click();
     void AcertaJanelas1Click();
+    void ExtraiDDL1Click();
     void Sada1Click();
     void Morvex1Click();
     void Timer1Timer();
@@ -91,6 +93,8 @@ private:
     // is gone anyway, so the windows close before the error is reported.
     void disconnectAndCloseChildren();
     void bringForward(QWidget* w);
+    // The administration menu's items; none is offered while no database is open.
+    void addAdministracao();
 
     QPointer<QWidget> m_abreBanco;
     QPointer<QWidget> m_tabelas;
