@@ -364,10 +364,10 @@ void TestDdlExtract::menuAsksAndWrites() {
     const QString open = CurrentDatabase;
     CurrentDatabase.clear();
     emit win.Administracao1->aboutToShow();
-    QVERIFY(!win.ExtraiDDL1->isEnabled());
+    QVERIFY(!win.ExtraiDDL1->isEnabled() && !win.ObjetosdoBanco1->isEnabled());
     CurrentDatabase = open;
     emit win.Administracao1->aboutToShow();
-    QVERIFY(win.ExtraiDDL1->isEnabled());
+    QVERIFY(win.ExtraiDDL1->isEnabled() && win.ObjetosdoBanco1->isEnabled());
 
     const QString file = QDir(m_appDir->path()).filePath(QStringLiteral("esquema.sql"));
     holder.prompts.fileAnswers = {file};

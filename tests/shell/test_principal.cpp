@@ -177,11 +177,11 @@ void TestPrincipal::menuStructure_data() {
     QTest::newRow("Administracao1") << "Administracao1"
                                     << QStringList{"Backup1", "Restauracao1", "EstatisticasdoBanco1", "Manutencao1",
                                                    "PropriedadesdoBanco1", "N2", "Monitordeconexes1",
-                                                   "Usuriosepermisses1", "N3", "ExtraiDDL1"}
+                                                   "Usuriosepermisses1", "N3", "ObjetosdoBanco1", "ExtraiDDL1"}
                                     << QStringList{"&Backup...", "&Restauração...", "&Estatísticas do banco",
                                                    "&Manutenção...", "&Propriedades do banco...", "-",
                                                    "M&onitor de conexões", "&Usuários e permissões", "-",
-                                                   "E&xtrai DDL..."};
+                                                   "Objetos do ban&co", "E&xtrai DDL..."};
 }
 
 void TestPrincipal::menuStructure() {

@@ -1,6 +1,7 @@
 #include "shell/ui/childfactory.h"
 #include "admin/ui/fmonitor.h"
 #include "admin/ui/fusuarios.h"
+#include "admin/ui/objetos.h"
 #include "browse/ui/tabelas.h"
 #include "connection/ui/abrebanco.h"
 #include "platform/ui/mdihost.h"
@@ -32,6 +33,12 @@ QWidget* createMonitor() {
 
 QWidget* createUsuarios() {
     auto* w = new TFUsuarios();
+    showChild(w);
+    return w;
+}
+
+QWidget* createObjetos() {
+    auto* w = new TObjetos();
     showChild(w);
     return w;
 }

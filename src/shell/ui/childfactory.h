@@ -8,3 +8,4 @@ QWidget* createTabelas();   // table list
 QWidget* createFSql();      // SQL command window
 QWidget* createMonitor();   // connection monitor
 QWidget* createUsuarios();  // users, roles and privileges
+QWidget* createObjetos();   // objects of the database

@@ -314,7 +314,23 @@ void TPrincipal::ComandosSQL1Click() {
 void TPrincipal::addAdministracao() {
     auto* menu = static_cast<AdminMenu*>(Administracao1);
     menu->addSeparator()->setObjectName(QStringLiteral("N3"));
+    ObjetosdoBanco1 = menu->addItem("ObjetosdoBanco1", QStringLiteral("Objetos do ban&co"), true,
+                                    [this] { ObjetosdoBanco1Click(); });
     ExtraiDDL1 = menu->addItem("ExtraiDDL1", QStringLiteral("E&xtrai DDL..."), true, [this] { ExtraiDDL1Click(); });
+}
+
+void TPrincipal::ObjetosdoBanco1Click() {
+    if (!databaseIsOpen()) return;
+    {
+        SuspendDrawing suspend(this);
+        if (FormExists(m_objetos)) {
+            bringForward(m_objetos);
+            return;
+        }
+        m_objetos = createObjetos();
+        if (!m_objetos) return;
+    }
+    AcertaJanelas1Click();
 }
 
 void TPrincipal::ExtraiDDL1Click() {

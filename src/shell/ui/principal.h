@@ -35,6 +35,7 @@ public:
     QMenu* Administracao1; // "A&dministração": the administration windows (admin/ui/adminmenu.h)
     QAction* Monitordeconexes1;
     QAction* Usuriosepermisses1;
+    QAction* ObjetosdoBanco1;
     QAction* ExtraiDDL1;
     QAction* AcertaJanelas1;
     QMenu* Bancos;
@@ -64,6 +65,7 @@ public:
     void Tabelas1Click();
     void ComandosSQL1Click();
     void AcertaJanelas1Click();
+    void ObjetosdoBanco1Click();
     void ExtraiDDL1Click();
     void Sada1Click();
     void Morvex1Click();
@@ -77,6 +79,7 @@ public:
     // The single-instance child windows, while they exist.
     QWidget* abreBancoWindow() const { return m_abreBanco; }
     QWidget* tabelasWindow() const { return m_tabelas; }
+    QWidget* objetosWindow() const { return m_objetos; }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -100,5 +103,6 @@ private:
     QPointer<QWidget> m_tabelas;
     QPointer<QWidget> m_monitor;
     QPointer<QWidget> m_usuarios;
+    QPointer<QWidget> m_objetos;
     bool m_shown = false;
 };
