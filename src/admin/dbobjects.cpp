@@ -394,9 +394,9 @@ Dependencies readDependencies(Database* db, const ObjectEntry& e) {
     if (relation) {
         sql += QStringLiteral(
             " or (d.RDB$DEPENDENT_TYPE = 3 and d.RDB$DEPENDENT_NAME in (select f.RDB$FIELD_SOURCE from "
-            "RDB$RELATION_FIELDS f where f.RDB$RELATION_NAME = ?))"
+            "RDB$RELATION_FIELDS f where f.RDB$RELATION_NAME = ? and f.RDB$VIEW_CONTEXT is null))"
             " or (d.RDB$DEPENDENT_TYPE = 2 and d.RDB$DEPENDENT_NAME in (select t.RDB$TRIGGER_NAME from "
-            "RDB$TRIGGERS t where t.RDB$RELATION_NAME = ? and t.RDB$SYSTEM_FLAG = 3))"
+            "RDB$TRIGGERS t where t.RDB$RELATION_NAME = ? and t.RDB$SYSTEM_FLAG in (3, 5)))"
             " or (d.RDB$DEPENDENT_TYPE = 6 and d.RDB$DEPENDENT_NAME in (select i.RDB$INDEX_NAME from "
             "RDB$INDICES i where i.RDB$RELATION_NAME = ?))");
         params << e.name << e.name << e.name;
@@ -434,7 +434,7 @@ Dependencies readDependencies(Database* db, const ObjectEntry& e) {
                        "f.RDB$FIELD_NAME, t.RDB$RELATION_NAME, t.RDB$SYSTEM_FLAG, i.RDB$RELATION_NAME "
                        "from RDB$DEPENDENCIES d "
                        "left join RDB$RELATION_FIELDS f on d.RDB$DEPENDENT_TYPE = 3 and "
-                       "f.RDB$FIELD_SOURCE = d.RDB$DEPENDENT_NAME "
+                       "f.RDB$FIELD_SOURCE = d.RDB$DEPENDENT_NAME and f.RDB$VIEW_CONTEXT is null "
                        "left join RDB$TRIGGERS t on d.RDB$DEPENDENT_TYPE = 2 and t.RDB$TRIGGER_NAME = "
                        "d.RDB$DEPENDENT_NAME "
                        "left join RDB$INDICES i on d.RDB$DEPENDENT_TYPE = 6 and i.RDB$INDEX_NAME = d.RDB$DEPENDENT_NAME "
@@ -449,8 +449,12 @@ Dependencies readDependencies(Database* db, const ObjectEntry& e) {
                 kind = QStringLiteral("Tabela (coluna calculada)");
                 name = trimRight(row.text(3));
                 column = trimRight(row.text(4));
-            } else if (type == DepTrigger && row.value(6).toInt() == 3) {
-                kind = QStringLiteral("Tabela (verificação)");
+            } else if (type == DepTrigger && !row.isNull(6) && row.value(6).toInt() != 0) {
+                // The server's own triggers stand for what made them: a table's check, a view's
+                // check option; those of a foreign key's actions are listed with the key.
+                const int flag = row.value(6).toInt();
+                if (flag == 4) return;
+                kind = flag == 5 ? QStringLiteral("Visão (verificação)") : QStringLiteral("Tabela (verificação)");
                 name = trimRight(row.text(5));
             } else if (type == DepExpressionIndex && !row.isNull(7)) {
                 kind = QStringLiteral("Índice (expressão)");

@@ -28,9 +28,10 @@ QStringList schema() {
         QStringLiteral("create table CLIENTE (ID integer not null primary key, NOME D_NOME, SALDO numeric(12,2), "
                        "DOBRO computed by (SALDO * 2))"),
         QStringLiteral("create table PEDIDO (ID integer not null primary key, CLIENTE integer, "
-                       "constraint FK_PED_CLI foreign key (CLIENTE) references CLIENTE (ID))"),
+                       "constraint FK_PED_CLI foreign key (CLIENTE) references CLIENTE (ID) on delete cascade)"),
         QStringLiteral("create index IX_NOME on CLIENTE (NOME)"),
         QStringLiteral("create view V_CLI as select ID, NOME from CLIENTE"),
+        QStringLiteral("create view V_SALDO as select ID, DOBRO from CLIENTE where SALDO > 0 with check option"),
         QStringLiteral("create procedure P_CONTA returns (N integer) as begin "
                        "select count(*) from V_CLI into :N; suspend; end"),
         QStringLiteral("create trigger T_PED for PEDIDO before insert as begin "
@@ -134,7 +135,7 @@ void TestObjetos::treeAndDdl() {
     QVERIFY(w->browser()->working());
     waitLoaded(w);
     QCOMPARE(branchTitles(w),
-             (QStringList{"Tabelas (3)", "Visões (1)", "Procedimentos (1)", "Gatilhos de tabelas (1)",
+             (QStringList{"Tabelas (3)", "Visões (2)", "Procedimentos (1)", "Gatilhos de tabelas (1)",
                           "Gatilhos do banco (1)", "Gatilhos de DDL (1)", "Funções (1)", "Pacotes (1)",
                           "Geradores (1)", "Domínios (1)", "Exceções (1)", "Índices (4)", "Papéis (1)",
                           "Collations (1)", "Comentários (1)"}));
@@ -181,7 +182,12 @@ void TestObjetos::dependencies_data() {
     QTest::newRow("table") << int(DbObjectKind::Table) << QStringLiteral("CLIENTE")
                            << Lines{{"Domínio", "D_NOME", "NOME"}}
                            << Lines{{"Visão", "V_CLI", "ID, NOME"},
+                                    {"Visão", "V_SALDO", "DOBRO, ID, SALDO"},
+                                    {"Visão (verificação)", "V_SALDO", "DOBRO, ID, SALDO"},
                                     {"Tabela (chave estrangeira)", "PEDIDO", "FK_PED_CLI"}};
+    // Its own check option reads the table too; the triggers of foreign-key actions are not listed.
+    QTest::newRow("view with check option") << int(DbObjectKind::View) << QStringLiteral("V_SALDO")
+                                            << Lines{{"Tabela", "CLIENTE", "DOBRO, ID, SALDO"}} << Lines{};
     QTest::newRow("view") << int(DbObjectKind::View) << QStringLiteral("V_CLI")
                           << Lines{{"Tabela", "CLIENTE", "ID, NOME"}, {"Domínio", "D_NOME", "NOME"}}
                           << Lines{{"Procedimento", "P_CONTA", ""}};

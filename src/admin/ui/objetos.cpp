@@ -75,7 +75,7 @@ TObjetos::TObjetos(QWidget* parent) : QWidget(parent) {
     Arvore = new QTreeWidget(split);
     Arvore->setObjectName(QStringLiteral("Arvore"));
     Arvore->setHeaderLabels({QStringLiteral("Objeto"), QStringLiteral("Detalhe")});
-    Arvore->setColumnWidth(0, 190);
+    Arvore->setColumnWidth(0, 170);
     Arvore->setSelectionMode(QAbstractItemView::SingleSelection);
     paintBase(Arvore, kListColour);
 
@@ -114,6 +114,8 @@ TObjetos::TObjetos(QWidget* parent) : QWidget(parent) {
     split->addWidget(right);
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 3);
+    split->setSizes({300, 448});
+    right->setSizes({270, 160});
 
     auto* buttons = new QHBoxLayout;
     layout->addLayout(buttons);
