@@ -24,19 +24,7 @@ void DdlExtraction::start(const QString& path) {
     if (!db->connected()) db->setConnected(true); // the login, here on the interface thread
     if (!m_job) m_job = new ConnectionJob(db, this);
     m_job->start([db, path] { writeDdlFile(path, extractDdl(db)); },
-                 [this](std::exception_ptr error) {
-                     QString message;
-                     if (error) {
-                         try {
-                             std::rethrow_exception(error);
-                         } catch (const std::exception& e) {
-                             message = errorMessage(e);
-                         } catch (...) {
-                             message = QStringLiteral("Unknown error");
-                         }
-                     }
-                     emit finished(message);
-                 });
+                 [this](std::exception_ptr error) { emit finished(errorMessage(error)); });
 }
 
 QString ddlFileProposal(const QString& connectionString) {

@@ -75,18 +75,8 @@ void ObjectBrowser::startNext() {
     }
     try {
         m_job->start(work.serverPart, [this, after = work.after](std::exception_ptr error) {
-            QString message;
-            if (error) {
-                try {
-                    std::rethrow_exception(error);
-                } catch (const std::exception& e) {
-                    message = errorMessage(e);
-                } catch (...) {
-                    message = QStringLiteral("Unknown error");
-                }
-            }
             after(!error);
-            if (error) emit failed(message);
+            if (error) emit failed(errorMessage(error));
             QMetaObject::invokeMethod(this, [this] { startNext(); }, Qt::QueuedConnection);
         });
     } catch (const std::exception& e) {

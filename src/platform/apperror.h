@@ -17,3 +17,5 @@ private:
 
 // The message of any exception, as the error box shows it.
 QString errorMessage(const std::exception& e);
+// The same for an exception handed on from another thread (empty for none).
+QString errorMessage(std::exception_ptr error);

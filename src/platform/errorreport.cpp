@@ -8,6 +8,17 @@ QString errorMessage(const std::exception& e) {
     return QString::fromLocal8Bit(e.what());
 }
 
+QString errorMessage(std::exception_ptr error) {
+    if (!error) return {};
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return errorMessage(e);
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
 QString applicationTitle() {
     QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     const int dot = name.indexOf('.');
