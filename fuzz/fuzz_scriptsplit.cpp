@@ -1,8 +1,9 @@
-// A script split into statements as "Executar script" splits it, and the places that the window
-// works out from the server's error messages. The first part of the input is the script, the
-// second a message that may name a "line N, column M".
+// A script split into statements as "Executar script" splits it, isql's commands among them, and
+// the places that the window works out from the server's error messages. The first part of the
+// input is the script, the second a message that may name a "line N, column M".
 #include "fuzzinput.h"
 #include "platform/textfile.h"
+#include "sql/isqlcommands.h"
 #include "sql/sqlscript.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -27,6 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const qsizetype at = serverErrorIndex(message, s.text);
         FUZZ_CHECK(at >= -1 && at <= s.text.size());
         leadingKeyword(s.text);
+        // isql's own commands: a refusal always names the command it refuses.
+        const IsqlCommand command = isqlCommand(s.text);
+        FUZZ_CHECK((command.kind == IsqlCommand::Refused) == !command.name.isEmpty());
+        if (command.kind == IsqlCommand::Refused)
+            FUZZ_CHECK(refusedCommandMessage(command, s.line).contains(command.name));
     }
 
     // Index -> line and column -> index comes back to the same index.
