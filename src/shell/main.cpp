@@ -1,3 +1,4 @@
+#include "connection/ui/logindialog.h"
 #include "export/spreadsheetserver.h"
 #include "platform/ui/icons.h"
 #include "platform/ui/qtprompts.h"
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
     app.loadQtTranslations();
 
     registerSpreadsheetServer();
-    QtPrompts prompts;
+    QtPrompts prompts(runLoginDialog);
     Prompts::setInstance(&prompts);
 
     int status = 1;

@@ -45,7 +45,7 @@ private:
             act(w);
         });
     }
-    QtPrompts m_prompts;
+    QtPrompts m_prompts{runLoginDialog};
 };
 
 void TestApplication::initTestCase() {

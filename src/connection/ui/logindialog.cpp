@@ -102,3 +102,13 @@ void TLoginDialog::showEvent(QShowEvent* e) {
     else
         Password->setFocus(Qt::OtherFocusReason);
 }
+
+bool runLoginDialog(QWidget* parent, const LoginRequest& request, QString* userName, QString* password) {
+    TLoginDialog dlg(parent);
+    dlg.setDatabaseName(request.databaseName);
+    dlg.setUserName(request.userName);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    *userName = dlg.UserName->text();
+    *password = dlg.takePassword();
+    return true;
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/prompts.h"
 #include <QDialog>
 
 class QFrame;
@@ -37,3 +38,7 @@ private:
     void fitDatabaseName();
     QString m_databaseName;
 };
+
+// The login prompt of the program (QtPrompts is given it at start-up): the dialog, modal over
+// `parent`, with the request's database and proposed user name. False when cancelled.
+bool runLoginDialog(QWidget* parent, const LoginRequest& request, QString* userName, QString* password);

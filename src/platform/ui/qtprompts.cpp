@@ -1,5 +1,4 @@
 #include "platform/ui/qtprompts.h"
-#include "connection/ui/logindialog.h"
 #include "platform/picturefile.h"
 #include <QApplication>
 #include <QFileDialog>
@@ -77,6 +76,8 @@ QString runFileDialog(const FileDialogRequest& r, QFileDialog::AcceptMode mode) 
 }
 } // namespace
 
+QtPrompts::QtPrompts(LoginDialog loginDialog) : m_loginDialog(std::move(loginDialog)) {}
+
 MsgButton QtPrompts::message(const MessageRequest& request) {
     QMessageBox box(boxIcon(request.icon), request.caption, request.text, QMessageBox::NoButton,
                     dialogParent());
@@ -122,13 +123,7 @@ QString QtPrompts::saveFile(const FileDialogRequest& request) {
 }
 
 bool QtPrompts::login(const LoginRequest& request, QString* userName, QString* password) {
-    TLoginDialog dlg(dialogParent());
-    dlg.setDatabaseName(request.databaseName);
-    dlg.setUserName(request.userName);
-    if (dlg.exec() != QDialog::Accepted) return false;
-    *userName = dlg.UserName->text();
-    *password = dlg.takePassword();
-    return true;
+    return m_loginDialog && m_loginDialog(dialogParent(), request, userName, password);
 }
 
 void QtPrompts::beep() { QApplication::beep(); }
