@@ -91,9 +91,11 @@ void createDatabase(const QString& path, int rows) {
 struct Connection {
     Database db;
     Transaction tr;
-    explicit Connection(const QString& path) {
+    // Through the embedded engine, or through a server with `password`.
+    explicit Connection(const QString& path, const QString& password = QString()) {
         db.setLoginPrompt(false);
         db.params() = QStringList{QStringLiteral("user_name=SYSDBA")};
+        if (!password.isEmpty()) db.params() << QStringLiteral("password=") + password;
         db.setDatabaseName(path);
         db.setDefaultTransaction(&tr);
         tr.setDefaultDatabase(&db);
@@ -132,6 +134,21 @@ QString loadAverage() {
 }
 
 const QString kSelect = QStringLiteral("select * from BENCH");
+
+QString serverPassword() {
+    const QString p = qEnvironmentVariable("FBADMIN_TEST_PASSWORD");
+    return p.isEmpty() ? QStringLiteral("fbadmin-test") : p;
+}
+
+// The dataset reading every row, opened anew.
+int datasetFetchAll(Database* db) {
+    DataSet ds;
+    ds.setDatabase(db);
+    ds.setSelectSQL({kSelect});
+    ds.open();
+    ds.fetchAll();
+    return ds.rowCount();
+}
 
 // The floor: the client library's own statement calls, every row fetched into the descriptor area
 // and nothing kept.
@@ -192,6 +209,28 @@ void runMonitorBench(const QString& dataFolder);              // monitorbench.cp
 void runExportWindowsBench(const QString& databasePath, const QString& workFolder); // exportwindowsbench.cpp
 void runAdminBench(const QString& bigPath, const QString& dataFolder); // adminbench.cpp
 void runDdlExtractBench(const QString& dataFolder);           // ddlextractbench.cpp
+void runLastRowBench(Database* db, const QString& select, int rows);                // lastrowbench.cpp
+
+namespace {
+// The 1,000,000 rows through the loopback server: the dataset against the raw client loop over
+// the same protocol, and against the dataset on the embedded engine, interleaved.
+void runTcpBench(Connection& embedded, const QString& serverPath) {
+    Connection tcp(QStringLiteral("127.0.0.1:") + serverPath, serverPassword());
+    rawFetch(tcp); // the server's page cache
+    Figures raw, dataset, local;
+    for (int i = 0; i < 5; ++i) {
+        if (raw.measure([&] { return rawFetch(tcp); }) != kBigRows ||
+            dataset.measure([&] { return datasetFetchAll(&tcp.db); }) != kBigRows ||
+            local.measure([&] { return datasetFetchAll(&embedded.db); }) != kBigRows)
+            throw AppError(QStringLiteral("row count differs"));
+    }
+    printRuns("raw_fetch_tcp_s", raw);
+    printRuns("dataset_fetch_all_tcp_s", dataset);
+    printRuns("dataset_fetch_all_embedded_s", local);
+    std::printf("fetch_all_tcp_vs_raw_tcp: %.3f\n", dataset.best() / raw.best());
+    std::printf("fetch_all_tcp_vs_embedded: %.3f\n", dataset.best() / local.best());
+}
+} // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); // fonts, no display
@@ -212,6 +251,10 @@ int main(int argc, char** argv) {
         const QString smallPath = dir.absoluteFilePath(QStringLiteral("bench-10.fdb"));
         createDatabase(bigPath, kBigRows);
         createDatabase(smallPath, 10);
+        // The server reaches its own copy: the embedded engine of this process holds the first.
+        const QString serverPath = dir.absoluteFilePath(QStringLiteral("bench-1m-server.fdb"));
+        if (!QFile::exists(serverPath) && !QFile::copy(bigPath, serverPath))
+            throw AppError(QStringLiteral("cannot copy %1").arg(bigPath));
         std::printf("# load average before: %s\n", qPrintable(loadAverage()));
         // Backup and restore through the embedded engine's service manager and gbak's: before this
         // process attaches the database (the engine gives a file to one process at a time).
@@ -228,6 +271,16 @@ int main(int argc, char** argv) {
         }
         if (argc >= 4 && QByteArray(argv[2]) == "--only" && QByteArray(argv[3]) == "print") {
             runPrintBench(&big.db, dir.absolutePath());
+            return 0;
+        }
+        // "--only last-row" or "--only tcp": Ctrl+End through the grid, or the reads through the
+        // loopback server, alone.
+        if (argc >= 4 && QByteArray(argv[2]) == "--only" && QByteArray(argv[3]) == "last-row") {
+            runLastRowBench(&big.db, kSelect, kBigRows);
+            return 0;
+        }
+        if (argc >= 4 && QByteArray(argv[2]) == "--only" && QByteArray(argv[3]) == "tcp") {
+            runTcpBench(big, serverPath);
             return 0;
         }
         // "--only raw|dataset|locate N": N passes of one kind and nothing else, for profilers;
@@ -334,6 +387,8 @@ int main(int argc, char** argv) {
         std::printf("bytes_per_row: %.1f\n", bytesPerRow);
         std::printf("locate_miss_vs_fetch_all: %.3f\n", locate.best() / fetchAll.best());
         std::printf("first_screen_1m_vs_10: %.3f\n", screenBig.best() / screenSmall.best());
+        runLastRowBench(&big.db, kSelect, kBigRows);
+        runTcpBench(big, serverPath);
         runPrintBench(&big.db, dir.absolutePath());
         sqlWindowBench(&big.db, kSelect, [&] { return rawFetch(big); });
         runExportBench(big.db, dir.path());

@@ -1,4 +1,5 @@
 #include "connection/dataset.h"
+#include "connection/datasetprivate.h"
 #include "connection/columninfo.h"
 #include "connection/fieldkind.h"
 #include "connection/fieldvalue.h"
@@ -18,147 +19,13 @@
 #include <optional>
 
 namespace {
-enum SqlIndex { SelectSql, InsertSql, ModifySql, DeleteSql, RefreshSql, SqlCount };
-
-constexpr qsizetype kBlobCacheLimit = 64 * 1024 * 1024;
-constexpr qsizetype kBlobHeadCacheLimit = 4 * 1024 * 1024;
-constexpr int kLocateBatch = 4096;
-constexpr int kNextBatch = 256;
-
 QString trimRight(QString s) {
     while (s.endsWith(' '))
         s.chop(1);
     return s;
 }
 
-struct ColumnMeta {
-    ColumnLayout layout;
-    int var = 0; // index in the select's output
-    QString name;
-    int size = 0;
-    int precision = 0;
-    bool required = false;
-    bool readOnly = false;
-    bool visible = true;
-    bool computed = false;
-    bool hasDefault = false;
-};
-
-// One of the writing statements: prepared with its named parameters turned positional.
-struct WriteStatement {
-    std::unique_ptr<Statement> st;
-    QList<NamedParameter> params;
-    std::vector<ParameterBinding> bindings;
-    std::vector<int> outField; // refresh: the field each output column is copied into, or -1
-    bool prepared() const { return st != nullptr; }
-};
 } // namespace
-
-class DataSetPrivate {
-public:
-    explicit DataSetPrivate(DataSet* q) : q(q) {}
-
-    DataSet* q;
-    QPointer<Database> db;
-    QPointer<Transaction> tr;
-    QPointer<Database> regDb; // where this dataset is registered while statements are prepared
-    QPointer<Transaction> regTr;
-    QPointer<Database> pendingDb; // between beginOpen() and endOpen()
-    QPointer<Transaction> pendingTr;
-    QStringList sql[SqlCount];
-
-    std::unique_ptr<Statement> select;
-    WriteStatement writers[SqlCount]; // InsertSql .. RefreshSql
-    std::vector<ColumnMeta> cols;
-    QStringList names;
-    bool refreshAfterPost = false;
-    std::vector<RowDefaults::Column> defaultColumns; // the columns a new row takes defaults for
-    RowDefaults defaults;
-
-    bool active = false;
-    DataSet::State state = DataSet::Inactive;
-    bool hasCursor = false;
-    qint64 rowsAffected = 0;
-    RowStore store;
-    bool allFetched = true; // the cursor has nothing more to give (its end, or a failed fetch)
-    // The error of a fetch that failed: the rows after it were never read, and every later read
-    // past the rows kept raises it again, so that no reader takes them for the whole result.
-    std::exception_ptr fetchError;
-    int current = -1;
-    bool bof = true;
-    bool eof = true;
-
-    std::vector<Cell> edit; // the row being edited or inserted
-    int editRow = -1;
-    int rowBeforeInsert = -1;
-    bool modified = false;
-
-    std::vector<EditLink*> links;
-    bool updatingRecord = false;
-
-    std::vector<std::unique_ptr<Field>> fieldPool;
-    QHash<quint64, QByteArray> blobCache;
-    qsizetype blobCacheBytes = 0;
-    // The first bytes of blobs shown but not read whole; `whole` when the blob ended within them.
-    struct BlobHead {
-        QByteArray bytes;
-        bool whole = false;
-    };
-    QHash<quint64, BlobHead> blobHeads;
-    qsizetype blobHeadBytes = 0;
-
-    Transaction* transaction() const {
-        if (tr) return tr;
-        return db ? db->defaultTransaction() : nullptr;
-    }
-    bool editing() const { return state == DataSet::Edit || state == DataSet::Insert; }
-    int rowCount() const { return active ? store.count() : 0; }
-
-    [[noreturn]] void fail(const QString& msg) const {
-        const QString name = q->objectName();
-        throw AppError(name.isEmpty() ? msg : name + QStringLiteral(": ") + msg);
-    }
-    void checkActive() const {
-        if (!active) fail(QStringLiteral("Cannot perform this operation on a closed dataset"));
-    }
-    bool hasWriters() const {
-        return writers[InsertSql].prepared() || writers[ModifySql].prepared() || writers[DeleteSql].prepared();
-    }
-
-    void setState(DataSet::State s) {
-        if (state == s) return;
-        state = s;
-        emit q->stateChanged(s);
-    }
-    void setCurrent(int row) {
-        if (current == row) return;
-        current = row;
-        emit q->currentRowChanged(row);
-    }
-
-    void prepare(Database* database, Transaction* transaction);
-    void buildColumns(Database* database);
-    void unprepare();
-    void registerWith(Database* database, Transaction* transaction);
-    void unregister();
-    void closeRows();
-
-    int fetch(int count, bool notify = true);
-    int fetchRows(int count, bool notify); // also while the open is under way
-    void checkBrowseMode();
-    Cell currentCell(int row, int field) const;
-    QByteArray blobContent(quint64 id);
-    QByteArray blobOf(const Cell& c);
-    QByteArray blobHead(const Cell& c, qsizetype bytes); // at most `bytes` from the start
-    void bind(WriteStatement& w, int row, const std::vector<Cell>* current, bool oldIsNull);
-    void refreshRow(int row);
-    void startInsert(bool atEnd);
-    void executeOnOneRow(WriteStatement& w, bool deleting);
-    void dropPendingEdits() {
-        for (EditLink* link : std::vector<EditLink*>(links))
-            link->dropPendingEdit();
-    }
-};
 
 // ---------------------------------------------------------------------------------------------
 // Preparing and registering.
@@ -295,6 +162,7 @@ void DataSetPrivate::unregister() {
 }
 
 void DataSetPrivate::closeRows() {
+    stopReading();
     if (select) select->closeCursor();
     for (WriteStatement& w : writers)
         if (w.st) w.st->closeCursor();
@@ -318,6 +186,8 @@ void DataSetPrivate::closeRows() {
 
 int DataSetPrivate::fetch(int count, bool notify) {
     if (!active) return 0;
+    // The cursor belongs to the read in the background until it ends.
+    if (reading() && count > 0 && !allFetched) throw AppError(connectionBusyMessage());
     return fetchRows(count, notify);
 }
 
@@ -646,6 +516,7 @@ void Field::clear() { setValue(QVariant()); }
 DataSet::DataSet(QObject* parent) : QObject(parent), d(std::make_unique<DataSetPrivate>(this)) {}
 
 DataSet::~DataSet() {
+    d->destroying = true;
     d->active = false;
     d->closeRows();
     d->unprepare();
@@ -1133,20 +1004,16 @@ bool isAsciiUpperPrefix(QByteArrayView value, const QByteArray& needleUpper, boo
 }
 } // namespace
 
-bool DataSet::locate(const QString& fieldName, const QVariant& value, int options) {
-    d->checkActive();
-    Field* f = fieldByName(fieldName);
-    const int fi = f->index();
-    d->checkBrowseMode();
-    const ColumnLayout layout = d->cols[fi].layout;
-    const bool ci = options & CaseInsensitive;
-    const bool partial = options & PartialKey;
+// The test that locate() puts to one row, built once; empty when no row can match.
+std::function<bool(int)> DataSetPrivate::rowTest(int fi, const QVariant& value, int options) {
+    const ColumnLayout layout = cols[fi].layout;
+    const bool ci = options & DataSet::CaseInsensitive;
+    const bool partial = options & DataSet::PartialKey;
     const bool searchNull = !value.isValid() || value.isNull();
 
-    // The test for one row, built once.
     std::function<bool(int)> test;
     if (searchNull) {
-        test = [&](int r) { return isNull(r, fi); };
+        test = [this, fi](int r) { return q->isNull(r, fi); };
     } else if (layout.kind == FieldKind::String) {
         // A CHAR value is its text padded to the column's length, and the searched text keeps its
         // blanks: only a prefix without trailing blanks can be compared on the stored bytes.
@@ -1157,13 +1024,13 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
             if (ch.unicode() >= 0x80) asciiNeedle = false;
         const QByteArray needleBytes = needle.toLatin1();
         test = [=, this](int r) {
-            if (isNull(r, fi)) return false;
-            if (asciiNeedle && !(d->editing() && r == d->editRow)) {
+            if (q->isNull(r, fi)) return false;
+            if (asciiNeedle && !(editing() && r == editRow)) {
                 bool decided = false;
-                const bool hit = isAsciiUpperPrefix(d->store.textBytes(r, fi), needleBytes, partial, &decided);
+                const bool hit = isAsciiUpperPrefix(store.textBytes(r, fi), needleBytes, partial, &decided);
                 if (decided) return hit;
             }
-            QString v = text(r, fi);
+            QString v = q->text(r, fi);
             if (ci) v = v.toUpper();
             return partial ? v.startsWith(needle) : v == needle;
         };
@@ -1197,52 +1064,62 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
         if (layout.kind == FieldKind::Date) ok = ok && date.isValid() && (!hasTime || time == QTime(0, 0));
         else if (layout.kind == FieldKind::Time) ok = ok && time.isValid();
         else ok = ok && date.isValid() && time.isValid();
-        if (!ok) return false;
+        if (!ok) return {}; // no row matches
         const qint64 ticks = static_cast<qint64>(time.msecsSinceStartOfDay()) * 10;
         if (layout.kind == FieldKind::Date) target = qDateToIscDate(date);
         else if (layout.kind == FieldKind::Time) target = ticks;
         else target = static_cast<qint64>(qDateToIscDate(date)) * kTicksPerDay + ticks;
         if (layout.kind == FieldKind::Date) unit = 1;
         test = [=, this](int r) {
-            if (isNull(r, fi)) return false;
-            const qint64 v = d->currentCell(r, fi).i;
+            if (q->isNull(r, fi)) return false;
+            const qint64 v = currentCell(r, fi).i;
             const auto floorDiv = [](qint64 a, qint64 b) { return a / b - ((a % b) < 0 ? 1 : 0); };
             return floorDiv(v, unit) == floorDiv(target, unit);
         };
     } else if (layout.kind == FieldKind::Memo) {
         // A text blob is no character field: its whole text equals the searched one, case and all.
         const QString wanted = value.toString();
-        test = [=, this](int r) { return !isNull(r, fi) && this->value(r, fi).toString() == wanted; };
+        test = [=, this](int r) { return !q->isNull(r, fi) && q->value(r, fi).toString() == wanted; };
     } else if (layout.kind == FieldKind::Blob) {
         const QByteArray wanted = value.typeId() == QMetaType::QByteArray ? value.toByteArray()
                                                                           : value.toString().toLatin1();
-        test = [=, this](int r) { return !isNull(r, fi) && d->blobOf(d->currentCell(r, fi)) == wanted; };
+        test = [=, this](int r) { return !q->isNull(r, fi) && blobOf(currentCell(r, fi)) == wanted; };
     } else if (value.typeId() == QMetaType::QString) {
         // Numbers and booleans searched with a text: the value written as text equals it exactly
         // ("01" does not find 1, "12,5" not 12,50).
         const QString wanted = value.toString();
-        test = [=, this](int r) { return !isNull(r, fi) && text(r, fi) == wanted; };
+        test = [=, this](int r) { return !q->isNull(r, fi) && q->text(r, fi) == wanted; };
     } else {
         // Numbers and booleans searched with a number: the searched value converted to the field's
         // type, compared exactly; a value that does not convert is compared with the field's text.
         std::optional<Cell> target;
         try {
-            target = cellFromVariant(layout, value, d->cols[fi].name);
+            target = cellFromVariant(layout, value, cols[fi].name);
         } catch (const AppError&) {
         }
         const QString wantedText = value.toString();
         const bool isFloat = layout.sqlType == SQL_FLOAT || layout.sqlType == SQL_DOUBLE || layout.sqlType == SQL_D_FLOAT;
         test = [=, this](int r) {
-            if (isNull(r, fi)) return false;
+            if (q->isNull(r, fi)) return false;
             if (target && !target->null) {
-                const Cell c = d->currentCell(r, fi);
+                const Cell c = currentCell(r, fi);
                 if (isFloat) return c.f == target->f || (layout.sqlType == SQL_FLOAT && float(c.f) == float(target->f));
                 return c.i == target->i;
             }
-            return text(r, fi) == wantedText;
+            return q->text(r, fi) == wantedText;
         };
     }
 
+    return test;
+}
+
+bool DataSet::locate(const QString& fieldName, const QVariant& value, int options) {
+    d->checkActive();
+    Field* f = fieldByName(fieldName);
+    const int fi = f->index();
+    d->checkBrowseMode();
+    const std::function<bool(int)> test = d->rowTest(fi, value, options);
+    if (!test) return false;
     for (int r = 0;; ++r) {
         if (r >= d->store.count()) {
             if (allFetched() || d->fetch(kLocateBatch) == 0) break;
@@ -1256,4 +1133,14 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value, int option
         }
     }
     return false;
+}
+
+int DataSet::findRow(const QString& fieldName, const QVariant& value, int options, int from) const {
+    d->checkActive();
+    const int fi = fieldByName(fieldName)->index();
+    const std::function<bool(int)> test = d->rowTest(fi, value, options);
+    if (!test) return -1;
+    for (int r = std::max(from, 0); r < d->store.count(); ++r)
+        if (test(r)) return r;
+    return -1;
 }

@@ -114,6 +114,9 @@ public:
     enum State { Inactive, Browse, Edit, Insert };
     Q_ENUM(State)
     enum LocateOption { NoLocateOptions = 0, CaseInsensitive = 1, PartialKey = 2 };
+    // How a read in the background ended.
+    enum FetchEnd { FetchCompleted, FetchCancelled, FetchFailed };
+    Q_ENUM(FetchEnd)
 
     explicit DataSet(QObject* parent = nullptr);
     ~DataSet() override;
@@ -166,6 +169,17 @@ public:
     bool fetchFailed() const;
     int fetchMore(int count); // rows added
     void fetchAll();
+    // Every row not read yet, read on a thread of its own (a ConnectionJob on the dataset's
+    // connection) in batches that join the rows here as they come (rowsFetched), so that the
+    // windows stay painted; meanwhile every other use of the connection is refused with the busy
+    // message, and so is a read here. Nothing when every row is read or a fetch failed; raises
+    // the busy message when the connection is held. backgroundFetchEnded() tells how it ended: a
+    // failed fetch keeps its error as any failed fetch does; a close ends it as cancelled.
+    void fetchAllInBackground();
+    bool fetchingInBackground() const;
+    // Stops after the batch under way: the rows read stay, the cursor stays open, and a later
+    // read goes on from there.
+    void cancelBackgroundFetch();
     // Bytes held for the rows read so far (the packed rows and their offsets).
     qint64 memoryUsed() const;
 
@@ -234,6 +248,9 @@ public:
     // numbers searched with a number compare as numbers. A null value finds null fields. Not
     // found: the current row stays.
     bool locate(const QString& fieldName, const QVariant& value, int options);
+    // The first row from `from` on, among the rows read so far, that locate() would stop at;
+    // -1 when none. Reads nothing and moves nothing.
+    int findRow(const QString& fieldName, const QVariant& value, int options, int from) const;
 
     // AttachedObject: end of the transaction or disconnect.
     void closeAttached() override;
@@ -243,6 +260,7 @@ signals:
     // The whole row set changed (open, close, reopen): views reset.
     void dataReset();
     void rowsFetched(int first, int last);
+    void backgroundFetchEnded(DataSet::FetchEnd end);
     void rowInserted(int row);
     void rowRemoved(int row);
     void rowChanged(int row);

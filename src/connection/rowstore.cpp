@@ -287,6 +287,15 @@ void RowStore::appendFetched(const SqlDa& out) {
     m_rows.push_back(commit(static_cast<size_t>(p - row)));
 }
 
+void RowStore::appendRows(const RowStore& from) {
+    for (int r = 0; r < from.count(); ++r) {
+        const char* src = from.row(r);
+        const auto size = static_cast<size_t>(from.seek(src, from.columnCount()) - src);
+        std::memcpy(reserve(size), src, size);
+        m_rows.push_back(commit(size));
+    }
+}
+
 void RowStore::insertEmpty(int at) { m_rows.insert(m_rows.begin() + at, kNoRow); }
 
 void RowStore::remove(int at) { m_rows.erase(m_rows.begin() + at); }

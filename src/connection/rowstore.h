@@ -59,6 +59,7 @@ public:
     // Columns to store: the layout of each, and the index of its variable in the fetch area.
     void setLayout(std::vector<ColumnLayout> layouts, std::vector<int> varIndex);
     const std::vector<ColumnLayout>& layouts() const { return m_specs; }
+    const std::vector<int>& varIndex() const { return m_varIndex; }
     int columnCount() const { return static_cast<int>(m_specs.size()); }
     void clear(); // rows and layout
 
@@ -70,6 +71,8 @@ public:
 
     // Packs the row that a fetch left in `out` (the fast path: no allocation but a new chunk).
     void appendFetched(const SqlDa& out);
+    // Every row of `from` (a store of the same layout, holding fetched rows only) after the last.
+    void appendRows(const RowStore& from);
     void insertEmpty(int at);
     void remove(int at);
     void setRow(int at, const std::vector<Cell>& cells); // re-encoded; the old bytes are abandoned

@@ -60,6 +60,8 @@ private slots:
 
     void laterReaders_data();
     void laterReaders();
+    void backgroundReadFails_data();
+    void backgroundReadFails();
 
 private:
     QTableView* openWindow(bool browse);
@@ -205,6 +207,34 @@ void TestFailedFetch::laterReaders() {
                  qPrintable(m.text)); // no "not found", no other notice
     QCOMPARE(ds->rowCount(), kRowsBeforeError);
     QVERIFY(ds->active() && ds->fetchFailed());
+}
+
+void TestFailedFetch::backgroundReadFails_data() {
+    QTest::addColumn<bool>("browse");
+    QTest::addRow("browse window") << true;
+    QTest::addRow("SQL window") << false;
+}
+
+void TestFailedFetch::backgroundReadFails() {
+    QFETCH(bool, browse);
+    QTableView* grid = openWindow(browse);
+    DataSet* ds = browse ? m_b->IBDataSet1 : m_w->IBSet;
+    ScriptedPrompts& prompts = m_holder->prompts;
+    prompts.clear();
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+
+    // Ctrl+End before anything failed: the read in the background meets the error.
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    QTRY_VERIFY(!ds->fetchingInBackground());
+    QTRY_COMPARE(prompts.errorReports().size(), 1);
+    QVERIFY2(prompts.errorReports()[0].contains(QStringLiteral("divide by zero")),
+             qPrintable(prompts.errorReports()[0]));
+    QCOMPARE(ds->rowCount(), kRowsBeforeError);
+    QCOMPARE(grid->model()->rowCount(), kRowsBeforeError);
+    QVERIFY(ds->active() && ds->fetchFailed() && !ds->allFetched());
+    QCOMPARE(grid->currentIndex().row(), 0); // not taken to the end of an incomplete result
+    QCOMPARE(ds->currentRow(), 0);
 }
 
 QTEST_MAIN(TestFailedFetch)

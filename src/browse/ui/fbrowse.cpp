@@ -11,6 +11,7 @@
 #include "connection/datasource.h"
 #include "connection/dm.h"
 #include "connection/ui/failedfetchwatch.h"
+#include "connection/ui/fetchallline.h"
 #include "connection/transaction.h"
 #include "export/spreadsheetexport.h"
 #include "platform/apperror.h"
@@ -28,6 +29,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
+#include <memory>
 
 namespace {
 TdM* holder() {
@@ -102,6 +104,8 @@ TFBrowse::TFBrowse(QWidget* parent) : QWidget(parent) {
     Comandos->setFont(sansFont(11, true));
     Comandos->move(0, 287);
     Comandos->adjustSize();
+
+    Leitura = new FetchAllLine(Gs, IBDataSet1, this);
 
     Botoes = new QWidget(this);
     Botoes->setObjectName(QStringLiteral("Botoes"));
@@ -246,6 +250,7 @@ void TFBrowse::FormResize() {
     const int w = outer.width();
     const int h = outer.height();
     Gs->resize(w - 17, h - 100);
+    Leitura->setGeometry(4, h - 96, w - 17, 22);
     Botoes->move((w - Botoes->width()) / 2, h - 70);
     Comandos->move((w - Comandos->width()) / 2, h - 90);
 }
@@ -290,6 +295,8 @@ void TFBrowse::SAbreClick() {
 }
 
 void TFBrowse::SNovoClick() {
+    // The new row goes after the last one: the rows not read yet are read first, in the background.
+    if (Leitura->deferUntilAllRead([this] { SNovoClick(); })) return;
     IBDataSet1->append();
     const int row = IBDataSet1->currentRow();
     if (row >= 0 && DS->columnCount() > 0) {
@@ -337,9 +344,42 @@ void TFBrowse::SBuscaClick() {
     if (!Prompts::instance().input(request, &answer)) answer.clear();
     if (answer.trimmed().isEmpty()) return;
     // The text as typed, leading blanks included.
-    if (!IBDataSet1->locate(name, answer, DataSet::CaseInsensitive | DataSet::PartialKey))
+    const int options = DataSet::CaseInsensitive | DataSet::PartialKey;
+    const bool unread = IBDataSet1->active() && !IBDataSet1->allFetched() && !IBDataSet1->fetchFailed();
+    if (unread && IBDataSet1->findRow(name, answer, options, 0) < 0) {
+        searchUnreadRows(name, answer, options);
+        return;
+    }
+    if (!IBDataSet1->locate(name, answer, options))
         showMessage(QStringLiteral("Não Achei informações para esse dado, tente novamente..."),
                     QStringLiteral("Atenção"), MsgIcon::Warning, MbOk);
+}
+
+void TFBrowse::searchUnreadRows(const QString& fieldName, const QString& text, int options) {
+    auto* search = new QObject(this); // lives as long as this search
+    auto tested = std::make_shared<int>(IBDataSet1->rowCount());
+    auto found = std::make_shared<bool>(false);
+    connect(IBDataSet1, &DataSet::rowsFetched, search, [=, this](int, int last) {
+        if (*found) return;
+        const int hit = IBDataSet1->findRow(fieldName, text, options, *tested);
+        *tested = last + 1;
+        if (hit < 0) return;
+        *found = true;
+        IBDataSet1->cancelBackgroundFetch(); // the rows read stay
+        runGuarded([this, hit] { IBDataSet1->setCurrentRow(hit); });
+    });
+    connect(IBDataSet1, &DataSet::backgroundFetchEnded, search, [search] { search->deleteLater(); });
+    try {
+        const bool waiting = Leitura->deferUntilAllRead([found] {
+            if (*found) return; // the match came with the last rows
+            showMessage(QStringLiteral("Não Achei informações para esse dado, tente novamente..."),
+                        QStringLiteral("Atenção"), MsgIcon::Warning, MbOk);
+        });
+        if (!waiting) delete search;
+    } catch (...) {
+        delete search;
+        throw;
+    }
 }
 
 void TFBrowse::SSaiClick() {
@@ -394,6 +434,7 @@ void TFBrowse::SFiltroClick() {
 }
 
 void TFBrowse::SExcelClick() {
+    if (Leitura->deferUntilAllRead([this] { SExcelClick(); })) return; // every row, read in the background
     // Nothing is painted before the export ends: the grid's painting waits meanwhile, and its
     // cursor goes to the row where the walk ended once, instead of moving and scrolling with every
     // row (which took several times as long as the export itself).

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class DataSetModel;
+class FetchAllLine;
 class Field;
 class QLabel;
 class QToolButton;
@@ -39,6 +40,8 @@ public:
     QToolButton* SFiltro;
     QToolButton* SBusca;
     QToolButton* SSai;
+    // Over Comandos while the rest of the rows is read in the background.
+    FetchAllLine* Leitura;
 
     // Showing steps, once, when the window first appears. An error is reported and ends them; the
     // window stays with an empty grid.
@@ -98,6 +101,9 @@ private:
     void gridRowChanged(int row);
     void dataSetRowChanged(int row);
     void focusField(int fieldIndex);
+    // The search's part among the rows not read yet: they are read in the background and tested
+    // as they come; the first match becomes current and ends the read.
+    void searchUnreadRows(const QString& fieldName, const QString& text, int options);
 
     bool m_shown = false;
     bool m_syncing = false;

@@ -4,6 +4,7 @@
 #include "connection/datasetmodel.h"
 #include "connection/dm.h"
 #include "connection/ui/failedfetchwatch.h"
+#include "connection/ui/fetchallline.h"
 #include "connection/transaction.h"
 #include "export/spreadsheetexport.h"
 #include "export/ui/printresult.h"
@@ -114,6 +115,8 @@ TFSql::TFSql(QWidget* parent) : QWidget(parent) {
     paintBase(Grade, kMemoColour);
     new FailedFetchWatch(Grade, IBSet);
     lowerLayout->addWidget(Grade, 1);
+    Leitura = new FetchAllLine(Grade, IBSet, lower);
+    lowerLayout->addWidget(Leitura);
     setupWorkbench(lowerLayout);
 
     Splitter1->addWidget(MemoSql);
@@ -279,6 +282,7 @@ void TFSql::BloaClick() {
 }
 
 void TFSql::bexcelClick() {
+    if (Leitura->deferUntilAllRead([this] { bexcelClick(); })) return; // every row, read in the background
     SpreadsheetExport(*IBSet, {ExportControls::AfterWorkbook, [this](bool on) {
                                    ToolBar1->setEnabled(on);
                                    MemoSql->setEnabled(on);
@@ -286,6 +290,9 @@ void TFSql::bexcelClick() {
                                }});
 }
 
-void TFSql::bprintClick() { printListReport(this, IBSet, TFGeraSql::instance()->ReturnedTable); }
+void TFSql::bprintClick() {
+    if (Leitura->deferUntilAllRead([this] { bprintClick(); })) return; // every row, read in the background
+    printListReport(this, IBSet, TFGeraSql::instance()->ReturnedTable);
+}
 
 void TFSql::bsaiClick() { childFrame(this)->close(); }

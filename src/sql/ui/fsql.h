@@ -4,6 +4,7 @@
 
 class DataSet;
 class DataSetModel;
+class FetchAllLine;
 class QPlainTextEdit;
 class QSplitter;
 class QTableView;
@@ -50,6 +51,8 @@ public:
     // Under the grid: the plan pane (shown on request) and the status line.
     QPlainTextEdit* PlanoSql;
     SqlStatusLine* StatusSql;
+    // Over the status line while the rest of the rows is read in the background.
+    FetchAllLine* Leitura;
 
     // The designed client size, kept when the main window cascades its children.
     QSize sizeHint() const override { return QSize(653, 391); }
