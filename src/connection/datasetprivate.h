@@ -1,5 +1,7 @@
 #pragma once
-// The dataset's inside, shared by the files that hold its parts.
+// The dataset's inside, shared by the files that hold its parts: the cursor and its rows
+// (dataset.cpp), the fields (datasetfield.cpp), finding rows (datasetlocate.cpp), reading the rest
+// in the background (datasetbackground.cpp) and the writing side (datasetwrite.cpp).
 #include "connection/dataset.h"
 #include "connection/namedparams.h"
 #include "connection/rowdefaults.h"
