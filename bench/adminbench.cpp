@@ -10,6 +10,7 @@
 #include "admin/restore.h"
 #include "admin/servicejob.h"
 #include "platform/apperror.h"
+#include "stallmeter.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -84,31 +85,19 @@ JobTiming runOnJob(const ServiceJob::Work& work) {
     });
     QEventLoop loop;
     std::exception_ptr error;
-    QElapsedTimer sinceTick;
-    qint64 longest = 0;
-    QTimer ticks;
-    ticks.setInterval(kTickMs);
-    QObject::connect(&ticks, &QTimer::timeout, [&] { longest = std::max(longest, sinceTick.restart()); });
+    StallMeter stall(kTickMs);
     QElapsedTimer t;
     t.start();
-    sinceTick.start();
-    ticks.start();
+    stall.start();
     job.start(work, [&](std::exception_ptr e) {
         error = e;
         loop.quit();
     });
     loop.exec();
-    JobTiming timing{seconds(t), std::max(longest, sinceTick.elapsed())};
+    JobTiming timing{seconds(t), stall.longestMs()};
     if (error) std::rethrow_exception(error);
     if (lines == 0) throw AppError(QStringLiteral("no verbose lines came"));
     return timing;
-}
-
-void printRuns(const char* name, const std::vector<double>& runs) {
-    std::printf("# %s runs (wall s):", name);
-    for (double r : runs)
-        std::printf(" %.3f", r);
-    std::printf("; best %.3f\n", *std::min_element(runs.begin(), runs.end()));
 }
 } // namespace
 

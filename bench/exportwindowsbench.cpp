@@ -11,6 +11,7 @@
 #include "platform/automation.h"
 #include "platform/prompts.h"
 #include "sql/ui/fsql.h"
+#include "stallmeter.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -99,13 +100,6 @@ double sqlExport() {
     const double s = secondsOf(t);
     if (w->IBSet->rowCount() != kRows) throw AppError(QStringLiteral("SQL window export: rows differ"));
     return s;
-}
-
-void printRuns(const char* name, const std::vector<double>& runs) {
-    std::printf("# %s runs (wall s):", name);
-    for (double r : runs)
-        std::printf(" %.3f", r);
-    std::printf("; best %.3f\n", *std::min_element(runs.begin(), runs.end()));
 }
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "connection/datasetmodel.h"
 #include "connection/ui/fetchallline.h"
 #include "platform/apperror.h"
+#include "stallmeter.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -58,25 +59,20 @@ double ctrlEnd(Database* db, const QString& select, int expectedRows, qint64* st
     grid->setCurrentIndex(model.index(0, 0));
 
     QEventLoop loop;
-    QElapsedTimer sinceTick;
-    qint64 longest = 0;
-    QTimer ticks;
-    ticks.setInterval(kTickMs);
-    QObject::connect(&ticks, &QTimer::timeout, [&] { longest = std::max(longest, sinceTick.restart()); });
+    StallMeter stall(kTickMs);
     QObject::connect(&ds, &DataSet::backgroundFetchEnded, &loop, [&] {
         QTimer::singleShot(0, &loop, &QEventLoop::quit); // after the grid has moved
     });
     QElapsedTimer t;
     t.start();
-    sinceTick.start();
-    ticks.start();
+    stall.start();
     QKeyEvent press(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
     QCoreApplication::sendEvent(grid, &press);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_End, Qt::ControlModifier);
     QCoreApplication::sendEvent(grid, &release);
     loop.exec();
     const double s = static_cast<double>(t.nsecsElapsed()) / 1e9;
-    *stallMs = std::max(longest, sinceTick.elapsed());
+    *stallMs = stall.longestMs();
     if (grid->currentIndex().row() != expectedRows - 1 || ds.rowCount() != expectedRows)
         throw AppError(QStringLiteral("Ctrl+End did not reach the last row (%1 of %2)")
                            .arg(grid->currentIndex().row() + 1)

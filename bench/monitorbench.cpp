@@ -9,6 +9,7 @@
 #include "connection/fberror.h"
 #include "connection/statement.h"
 #include "platform/apperror.h"
+#include "stallmeter.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -150,11 +151,7 @@ qint64 rawRead(RawAttachment& a) {
 qint64 refreshOnce(MonitorSession& session, AttachmentsModel& attachments, TransactionsModel& transactions,
                    StatementsModel& statements) {
     QEventLoop loop;
-    QElapsedTimer sinceTick;
-    qint64 longest = 0;
-    QTimer ticks;
-    ticks.setInterval(kTickMs);
-    QObject::connect(&ticks, &QTimer::timeout, [&] { longest = std::max(longest, sinceTick.restart()); });
+    StallMeter stall(kTickMs);
     QString error;
     const auto c1 = QObject::connect(&session, &MonitorSession::refreshed, [&] {
         const MonitorSnapshot& s = session.snapshot();
@@ -168,11 +165,10 @@ qint64 refreshOnce(MonitorSession& session, AttachmentsModel& attachments, Trans
         error = m;
         loop.quit();
     });
-    sinceTick.start();
-    ticks.start();
+    stall.start();
     session.refresh();
     loop.exec();
-    longest = std::max(longest, sinceTick.elapsed());
+    const qint64 longest = stall.longestMs();
     QObject::disconnect(c1);
     QObject::disconnect(c2);
     if (!error.isEmpty()) throw AppError(error);

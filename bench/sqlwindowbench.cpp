@@ -7,6 +7,7 @@
 #include "connection/datasetmodel.h"
 #include "platform/apperror.h"
 #include "sql/sqlrunner.h"
+#include "stallmeter.h"
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -32,21 +33,16 @@ double cpuSeconds() {
 // longest gap between two ticks of a timer on that loop meanwhile.
 qint64 runInWindowQuery(SqlRunner& runner, const QString& sql) {
     QEventLoop loop;
-    QElapsedTimer sinceTick;
-    qint64 longest = 0;
-    QTimer ticks;
-    ticks.setInterval(kTickMs);
-    QObject::connect(&ticks, &QTimer::timeout, [&] { longest = std::max(longest, sinceTick.restart()); });
+    StallMeter stall(kTickMs);
     RunOutcome outcome;
     const auto c = QObject::connect(&runner, &SqlRunner::finished, [&](const RunOutcome& o) {
         outcome = o;
         loop.quit();
     });
-    sinceTick.start();
-    ticks.start();
+    stall.start();
     runner.runStatement(sql);
     loop.exec();
-    longest = std::max(longest, sinceTick.elapsed());
+    const qint64 longest = stall.longestMs();
     QObject::disconnect(c);
     if (outcome.kind != RunOutcome::Rows) throw AppError(outcome.error);
     return longest;
