@@ -1,5 +1,6 @@
 #include "admin/ui/adminwindow.h"
 #include "admin/actionerrors.h"
+#include "admin/ui/adminlook.h"
 #include "platform/errorreport.h"
 #include "platform/prompts.h"
 #include "platform/ui/icons.h"
@@ -23,11 +24,7 @@ TAdminWindow::TAdminWindow(const char* objectName, const QString& caption, QWidg
     setObjectName(QLatin1String(objectName));
     setWindowTitle(caption);
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(sansFont(11));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, winColor(13678476));
-    setPalette(pal);
+    paintAdminWindow(this);
 
     m_job = new ServiceJob(this);
     m_ticker = new QTimer(this);

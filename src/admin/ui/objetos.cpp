@@ -1,5 +1,6 @@
 #include "admin/ui/objetos.h"
 #include "admin/objectbrowser.h"
+#include "admin/ui/adminlook.h"
 #include "browse/ui/fbrowse.h"
 #include "connection/database.h"
 #include "connection/dm.h"
@@ -21,7 +22,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr quint32 kWindowColour = 13678476;
 constexpr quint32 kEditorColour = 14799803;
 constexpr quint32 kListColour = 15658734;
 constexpr int kKindRole = Qt::UserRole;
@@ -56,11 +56,7 @@ TObjetos::TObjetos(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Objetos"));
     setWindowTitle(QStringLiteral("Objetos do banco"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(sansFont(11));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, winColor(kWindowColour));
-    setPalette(pal);
+    paintAdminWindow(this);
     resize(sizeHint());
 
     TdM* dm = TdM::instance();
