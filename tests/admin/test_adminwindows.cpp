@@ -79,12 +79,8 @@ QStringList menuCaptions(const QList<QAction*>& actions) {
 void TestAdminWindows::initTestCase() {
     initResources();
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    // The spreadsheet program: notes the file it is given.
-    QFile script(m_dir.filePath(QStringLiteral("planilha.sh")));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("printf '%s\\n' \"$1\" >> \"$(dirname \"$0\")/abertos.txt\"\n");
-    script.close();
-    qputenv("FBADMIN_SPREADSHEET", ("sh " + script.fileName()).toLocal8Bit());
+    // The spreadsheet program notes the files it is given.
+    QVERIFY(!useRecordingSpreadsheetProgram(m_dir.path()).isEmpty());
     registerSpreadsheetServer();
 }
 

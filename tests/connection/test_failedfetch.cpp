@@ -16,6 +16,7 @@
 #include "support/connectedholder.h"
 #include "support/fbfixture.h"
 #include "support/scriptedprompts.h"
+#include "support/spreadsheetreader.h"
 #include "support/sqlwindows.h"
 #include <QLabel>
 #include <QScrollBar>
@@ -78,12 +79,8 @@ private:
 
 void TestFailedFetch::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    // The spreadsheet program notes the file it is given.
-    QFile script(m_dir.filePath(QStringLiteral("planilha.sh")));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("printf '%s\\n' \"$1\" >> \"$(dirname \"$0\")/abertos.txt\"\n");
-    script.close();
-    qputenv("FBADMIN_SPREADSHEET", ("sh " + script.fileName()).toLocal8Bit());
+    // The spreadsheet program notes the files it is given.
+    QVERIFY(!useRecordingSpreadsheetProgram(m_dir.path()).isEmpty());
     qputenv("TMPDIR", QFile::encodeName(m_dir.path()));
     registerSpreadsheetServer();
     m_db = std::make_unique<TempDatabase>(QStringList{

@@ -68,12 +68,8 @@ private:
 
 void TestSpreadsheetFile::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    // The spreadsheet program: notes the file it is given, one line per workbook.
-    QFile script(m_dir.filePath(QStringLiteral("planilha.sh")));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("printf '%s\\n' \"$1\" >> \"$(dirname \"$0\")/abertos.txt\"\n");
-    script.close();
-    qputenv("FBADMIN_SPREADSHEET", ("sh " + script.fileName()).toLocal8Bit());
+    // The spreadsheet program notes the files it is given.
+    QVERIFY(!useRecordingSpreadsheetProgram(m_dir.path()).isEmpty());
     qputenv("TMPDIR", QFile::encodeName(m_dir.path())); // the workbooks go with the test's folder
     registerSpreadsheetServer();
 

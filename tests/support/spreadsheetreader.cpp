@@ -1,5 +1,6 @@
 #include "support/spreadsheetreader.h"
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -69,4 +70,13 @@ QList<QStringList> readSheetCells(const QString& file, const QString& format) {
 QString readSheetXml(const QString& file) {
     return QString::fromUtf8(
         convert(file, {QStringLiteral("-T"), QStringLiteral("Gnumeric_XmlIO:sax:0")}, QStringLiteral("xml")));
+}
+
+QString useRecordingSpreadsheetProgram(const QString& folder) {
+    QFile script(QDir(folder).filePath(QStringLiteral("planilha.sh")));
+    if (!script.open(QIODevice::WriteOnly)) return {};
+    script.write("printf '%s\\n' \"$1\" >> \"$(dirname \"$0\")/abertos.txt\"\n");
+    script.close();
+    qputenv("FBADMIN_SPREADSHEET", ("sh " + script.fileName()).toLocal8Bit());
+    return QDir(folder).filePath(QStringLiteral("abertos.txt"));
 }
